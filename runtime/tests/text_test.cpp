@@ -1,0 +1,70 @@
+#include "runtime/text.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct format_case {
+    const char* pattern;
+    std::vector<std::string> args;
+    const char* expected;
+};
+
+TEST(format_placeholders, fills_and_leaves_placeholders_as_specified)
+{
+    const std::vector<format_case> cases = {
+        {"GREEN {0} / 3     STROKES {1}", {"2", "5"}, "GREEN 2 / 3     STROKES 5"},
+        {"{2}", {"a", "b"}, "{2}"},
+        {"{}", {"a"}, "{}"},
+        {"{x}", {"a"}, "{x}"},
+        {"a{b", {"a"}, "a{b"},
+        {"{ 1}", {"a", "b"}, "{ 1}"},
+        {"{0}{0}", {"a"}, "aa"},
+        {"{0}", {"{0}"}, "{0}"},          // inserted text is not rescanned
+        {"{a{0}}", {"X"}, "{aX}"},        // a brace inside a rejected key still opens one
+        {"{007}", {"0", "1", "2", "3", "4", "5", "6", "seven"}, "seven"},
+        {"{1}{0}", {"a", "b", "unused"}, "ba"},
+        {"tail {", {}, "tail {"},
+        {"", {"a"}, ""},
+        {"{0", {"a"}, "{0"},
+        {"{-1}", {"a"}, "{-1}"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(format_placeholders(c.pattern, c.args), c.expected) << "pattern " << c.pattern;
+    }
+}
+
+TEST(format_placeholders, key_beyond_64_bits_raises_out_of_range)
+{
+    const std::string key = "{" + std::string(20, '9') + "}";
+    EXPECT_THROW(format_placeholders(key, {}), std::out_of_range);
+    EXPECT_THROW(format_placeholders("x" + key, {"a", "b"}), std::out_of_range);
+    // The largest 64-bit number converts and is simply out of the argument range.
+    EXPECT_EQ(format_placeholders("{18446744073709551615}", {"a"}), "{18446744073709551615}");
+}
+
+TEST(text_helpers, bool_starts_with_and_hex)
+{
+    EXPECT_EQ(bool_text(true), "true");
+    EXPECT_EQ(bool_text(false), "false");
+
+    EXPECT_TRUE(text_starts_with("abc", ""));
+    EXPECT_FALSE(text_starts_with("ab", "abc"));
+    EXPECT_TRUE(text_starts_with("owner.1", "owner."));
+    EXPECT_FALSE(text_starts_with("Owner.1", "owner."));
+    EXPECT_TRUE(text_starts_with("", ""));
+
+    const std::vector<std::pair<std::string, bool>> hex = {
+        {"", true}, {"00ffA9", true}, {"0x1f", false}, {"ff ", false},
+        {"0123456789abcdefABCDEF", true}, {"g", false}, {std::string("a\0b", 3), false},
+    };
+    for (const auto& [text, expected] : hex) {
+        EXPECT_EQ(is_hex_text(text), expected) << "text '" << text << "'";
+    }
+}
+
+} // namespace

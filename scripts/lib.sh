@@ -1,0 +1,86 @@
+# Helpers shared by the build and test scripts (sourced, not run).
+
+quon_passed=0
+quon_failed=0
+quon_background=()
+
+# configure_build DIR [cmake args...]
+configure_build() {
+  local dir=$1; shift
+  cmake -S "$QUON_ROOT" -B "$QUON_ROOT/$dir" -G "Unix Makefiles" "$@" > /dev/null
+}
+
+# build DIR [targets...]
+build() {
+  local dir=$1; shift
+  local targets=()
+  for t in "$@"; do targets+=(--target "$t"); done
+  cmake --build "$QUON_ROOT/$dir" -j "$QUON_JOBS" "${targets[@]}"
+}
+
+# run_ctest DIR [ctest args...]: runs CTest and adds its counts to the totals.
+run_ctest() {
+  local dir=$1; shift
+  local log
+  log=$(mktemp)
+  local status=0
+  ctest --test-dir "$QUON_ROOT/$dir" -j "$QUON_JOBS" --output-on-failure --timeout 600 "$@" 2>&1 | tee "$log" || status=$?
+  count_results "$log"
+  if [ "$status" -ne 0 ] && ! grep -qE 'tests? failed out of' "$log"; then
+    quon_failed=$((quon_failed + 1)); echo "ctest in $dir failed to run"
+  fi
+  rm -f "$log"
+}
+
+# count_results LOG: reads CTest's "N tests failed out of M" line.
+count_results() {
+  local line failed total
+  line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$1" | tail -n 1 || true)
+  if [ -n "$line" ]; then
+    failed=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<< "$line")
+    total=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\2/' <<< "$line")
+    quon_passed=$((quon_passed + total - failed))
+    quon_failed=$((quon_failed + failed))
+  fi
+}
+
+# check NAME COMMAND...: runs one scripted check and counts it.
+check() {
+  local name=$1; shift
+  if "$@"; then
+    quon_passed=$((quon_passed + 1)); echo "check passed: $name"
+  else
+    quon_failed=$((quon_failed + 1)); echo "check FAILED: $name"
+  fi
+}
+
+# start_xvfb: a private X server for the tests; exports DISPLAY.
+start_xvfb() {
+  local n
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp +extension GLX +extension RANDR > /dev/null 2>&1 &
+    quon_background+=($!)
+    export DISPLAY=":$n"
+    local i
+    for i in $(seq 1 100); do
+      if xdpyinfo > /dev/null 2>&1; then return 0; fi
+      sleep 0.1
+    done
+    echo "Xvfb did not start on :$n" >&2
+    return 1
+  done
+  echo "no free X display number" >&2
+  return 1
+}
+
+stop_background() {
+  local pid
+  for pid in "${quon_background[@]}"; do kill "$pid" 2> /dev/null || true; done
+}
+
+report_totals() {
+  echo
+  echo "totals: $quon_passed passed, $quon_failed failed"
+  [ "$quon_failed" -eq 0 ]
+}
