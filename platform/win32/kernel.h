@@ -1,0 +1,2 @@
+#pragma once
+// Kernel declarations for Linux: filled in with the environment and text conversion calls.
