@@ -1,0 +1,28 @@
+#include "platform/x11/error_trap.h"
+
+#include <gtest/gtest.h>
+// Xlib after gtest: its macros (None, Bool) clash with gtest's names.
+#include <GL/glx.h>
+
+TEST(error_trap, protocol_errors_fail_the_call_not_the_process) {
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) GTEST_SKIP() << "no X server (DISPLAY)";
+  const Window bogus = 0x7FFFFF0;
+  {
+    x11_error_trap trap(display);
+    XMapWindow(display, bogus);
+    EXPECT_FALSE(trap.ok());
+    EXPECT_EQ(trap.first_error(), BadWindow);
+  }
+  {
+    x11_error_trap trap(display);
+    XNoOp(display);
+    EXPECT_TRUE(trap.ok()) << "an earlier trap's failure is not carried over";
+  }
+  // Outside any trap the failure is only counted.
+  const unsigned long before = untrapped_x11_errors();
+  XDestroyWindow(display, bogus);
+  XSync(display, False);
+  EXPECT_EQ(untrapped_x11_errors(), before + 1);
+  XCloseDisplay(display);
+}
