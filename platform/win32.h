@@ -1,0 +1,48 @@
+#pragma once
+// The Windows interfaces of the window runtime and the game: the system's own
+// headers on Windows, our declarations and the system's <GL/gl.h> elsewhere.
+// Platform conditionals stay in this file and in platform/.
+
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef _WIN32_WINNT
+#define _WIN32_WINNT 0x0A00
+#endif
+#include <windows.h>
+#include <imm.h>
+#include <shellapi.h>
+#include <wtsapi32.h>
+#include <GL/gl.h>
+// Pointer messages are missing from headers that target Windows releases before 8.
+#ifndef WM_POINTERUPDATE
+#define WM_POINTERUPDATE 0x0245
+#endif
+#ifndef WM_POINTERDOWN
+#define WM_POINTERDOWN 0x0246
+#endif
+#ifndef WM_POINTERUP
+#define WM_POINTERUP 0x0247
+#endif
+#else
+#include "platform/kernel.h"
+#include "platform/win32/types.h"
+#include "platform/win32/user32.h"
+#include "platform/win32/gdi32.h"
+#include "platform/win32/wgl.h"
+#include "platform/win32/imm32.h"
+#include "platform/win32/shell32.h"
+#include "platform/win32/wtsapi32.h"
+#include <GL/gl.h>
+#endif
+
+#include "platform/win32/gl_extras.h"
+
+// The object id of the UI Automation root (uiautomationcoreapi.h), passed with WM_GETOBJECT.
+#ifndef UiaRootObjectId
+#define UiaRootObjectId (-25)
+#endif
