@@ -84,6 +84,7 @@ static_assert(sizeof(LONG_PTR) == sizeof(void*) && sizeof(UINT_PTR) == sizeof(vo
 // ---- last error ---------------------------------------------------------------
 
 #define ERROR_SUCCESS 0L
+#define ERROR_NOT_ENOUGH_MEMORY 8L
 #define ERROR_INVALID_PARAMETER 87L
 #define ERROR_INSUFFICIENT_BUFFER 122L
 #define ERROR_ENVVAR_NOT_FOUND 203L
