@@ -8,26 +8,28 @@
 #include <cstdint>
 #include <string>
 
-#include "window_canvas/win32_shim.h"
+#include "platform/win32.h"
 
 // Event codes stored in window_runtime::event_code.
-enum : int64_t {
-  event_key_down = 100,  // also an auto-repeat
-  event_key_up = 101,
-  event_pointer_move = 200,
-  event_pointer_down = 201,
-  event_pointer_up = 202,
-  event_mouse_wheel = 203,
-  event_capture_lost = 204,
-  event_pointer_cancelled = 205,
-  event_file_drop = 210,
-};
+inline constexpr int64_t event_key_down = 100;  // also an auto-repeat
+inline constexpr int64_t event_key_up = 101;
+inline constexpr int64_t event_pointer_move = 200;
+inline constexpr int64_t event_pointer_down = 201;
+inline constexpr int64_t event_pointer_up = 202;
+inline constexpr int64_t event_mouse_wheel = 203;
+inline constexpr int64_t event_capture_lost = 204;
+inline constexpr int64_t event_pointer_cancelled = 205;
+inline constexpr int64_t event_file_drop = 210;
 
 // Recorded pointer kinds.
-enum : int64_t { pointer_kind_mouse = 1, pointer_kind_touch = 2, pointer_kind_pen = 3 };
+inline constexpr int64_t pointer_kind_mouse = 1;
+inline constexpr int64_t pointer_kind_touch = 2;
+inline constexpr int64_t pointer_kind_pen = 3;
 
 // Modifier bits of window_runtime::modifiers.
-enum : uint64_t { modifier_shift = 1, modifier_control = 2, modifier_alt = 4 };
+inline constexpr uint64_t modifier_shift = 1;
+inline constexpr uint64_t modifier_control = 2;
+inline constexpr uint64_t modifier_alt = 4;
 
 // Byte limit of text_input and composition.
 inline constexpr std::size_t text_input_limit = 512;
