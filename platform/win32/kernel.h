@@ -101,6 +101,7 @@ void WINAPI SetLastError(DWORD dwErrCode);
 // the number of units written without the terminator; when nSize is too small
 // (0 with a null buffer sizes it), the size needed including the terminator;
 // 0 when the variable is missing or its name or value is not valid Unicode.
+// Names compare case-sensitively, as getenv does (Windows folds case).
 DWORD WINAPI GetEnvironmentVariableW(LPCWSTR lpName, LPWSTR lpBuffer, DWORD nSize);
 
 // ---- text conversion ------------------------------------------------------------
