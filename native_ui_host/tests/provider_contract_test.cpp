@@ -272,11 +272,17 @@ TEST(provider_capabilities, each_name_answers_its_own_flag_only)
 TEST(provider_guard, a_provider_without_capabilities_still_becomes_ready)
 {
     native_ui_host_provider provider(no_capability(), owner);
+    EXPECT_FALSE(provider.window_event("w1", "resize", 0, 0, owner));
     EXPECT_TRUE(provider.initialize(true, false, owner, 0, 0));
     EXPECT_EQ(provider.state(), "ready");
+    EXPECT_EQ(provider.diagnostic(), "ok");  // only a successful initialize clears it
+    EXPECT_EQ(provider.failures(), 1);
+
     EXPECT_FALSE(provider.clipboard_set("editor", "image/rgba8", "", false, true, owner, 0, 0));
     EXPECT_EQ(provider.diagnostic(), refusal("clipboard", "capability-unavailable-before-effect"));
     EXPECT_TRUE(provider.window_event("w1", "resize", 0, 0, owner));
+    EXPECT_EQ(provider.diagnostic(), refusal("clipboard", "capability-unavailable-before-effect"));
+    EXPECT_EQ(provider.failures(), 2);
 }
 
 // Thread numbers as a host would hand them out: one per real thread.
