@@ -1,0 +1,354 @@
+// Construction, getters, the key index and the lookups of committed and scratch rows.
+
+#include "retained/store/retained_resource_store.h"
+
+#include "retained/store/retained_prepared_admission.h"
+#include "retained/store/retained_prepared_candidate_batch.h"
+
+namespace {
+
+constexpr std::uint32_t key_index_buckets = 8192;
+constexpr std::size_t max_surface_bytes = 128;
+
+std::uint32_t count_of(std::size_t n)
+{
+    return static_cast<std::uint32_t>(n);
+}
+
+template <typename T>
+T row_of(const std::vector<T>& column, std::int32_t row)
+{
+    return column[static_cast<std::size_t>(row)];
+}
+
+} // namespace
+
+retained_resource_store::retained_resource_store(const std::string& surface)
+    : identity_(std::make_shared<retained_store_identity>()),
+      surface_(surface),
+      state_(surface.empty() || surface.size() > max_surface_bytes ? "invalid" : "open")
+{
+    index_.bucket_count = key_index_buckets;
+    index_.heads.assign(key_index_buckets, -1);
+}
+
+retained_resource_store::~retained_resource_store() = default;
+
+std::string retained_resource_store::surface() const { return surface_; }
+std::string retained_resource_store::state() const { return state_; }
+std::uint32_t retained_resource_store::revision() const { return revision_; }
+std::uint32_t retained_resource_store::owner_count() const { return count_of(owners_.id.size()); }
+std::uint32_t retained_resource_store::command_count() const { return command_counter_; }
+std::uint32_t retained_resource_store::payload_size() const { return payload_counter_; }
+std::uint32_t retained_resource_store::validation_count() const { return validation_counter_; }
+std::uint32_t retained_resource_store::explicit_comparison_count() const { return explicit_comparison_counter_; }
+std::uint32_t retained_resource_store::payload_comparison_count() const { return payload_comparison_counter_; }
+std::uint32_t retained_resource_store::admission_count() const { return admission_counter_; }
+std::uint32_t retained_resource_store::index_key_count() const { return count_of(index_.keys.size()); }
+std::uint32_t retained_resource_store::index_bucket_count() const { return index_.bucket_count; }
+std::uint32_t retained_resource_store::index_probe_count() const { return index_.probes; }
+std::uint32_t retained_resource_store::paint_count() const { return count_of(paints_.id.size()); }
+std::uint32_t retained_resource_store::image_count() const { return count_of(images_.id.size()); }
+std::uint32_t retained_resource_store::glyph_count() const { return count_of(glyphs_.id.size()); }
+std::uint32_t retained_resource_store::clip_count() const { return count_of(clips_.id.size()); }
+std::uint32_t retained_resource_store::transform_count() const { return count_of(transforms_.id.size()); }
+
+std::int32_t retained_resource_store::command_paint(std::int32_t row) const { return row_of(commands_.paint, row); }
+std::int32_t retained_resource_store::command_image(std::int32_t row) const { return row_of(commands_.image, row); }
+std::int32_t retained_resource_store::command_glyph(std::int32_t row) const { return row_of(commands_.glyph, row); }
+std::int32_t retained_resource_store::command_clip(std::int32_t row) const { return row_of(commands_.clip, row); }
+std::int32_t retained_resource_store::command_transform(std::int32_t row) const
+{
+    return row_of(commands_.transform, row);
+}
+
+std::int32_t retained_resource_store::command_owner(std::int32_t row) const
+{
+    if (row < 0 || static_cast<std::size_t>(row) >= commands_.owner_row.size()) {
+        return -1;
+    }
+    return row_of(commands_.owner_row, row);
+}
+
+std::uint32_t retained_resource_store::entry_count() const
+{
+    return paint_count() + image_count() + glyph_count() + clip_count() + transform_count();
+}
+
+std::int32_t retained_resource_store::index_lookup(const std::string& key, std::uint32_t* probes) const
+{
+    const std::int32_t bucket = identifier_hash(key, static_cast<std::int32_t>(index_.bucket_count));
+    std::int32_t i = index_.heads[static_cast<std::size_t>(bucket)];
+    while (i >= 0) {
+        if (probes != nullptr) {
+            ++*probes;
+        }
+        const auto node = static_cast<std::size_t>(i);
+        if (index_.keys[node] == key) {
+            return index_.values[node];
+        }
+        i = index_.next[node];
+    }
+    return -1;
+}
+
+std::int32_t retained_resource_store::find_binding(const std::string& owner_id) const
+{
+    return index_get(identity_key("binding", owner_id, 0));
+}
+
+std::int32_t retained_resource_store::index_get(const std::string& key) const
+{
+    return index_lookup(key, nullptr);
+}
+
+std::int32_t retained_resource_store::find_binding_counted(preflight_report& report,
+                                                           const std::string& owner_id) const
+{
+    return index_get_counted(report, identity_key("binding", owner_id, 0));
+}
+
+std::int32_t retained_resource_store::index_get_counted(preflight_report& report, const std::string& key) const
+{
+    return index_lookup(key, &report.index_probes);
+}
+
+void retained_resource_store::index_put(const std::string& key, std::uint32_t value)
+{
+    const std::int32_t bucket = identifier_hash(key, static_cast<std::int32_t>(index_.bucket_count));
+    std::int32_t& head = index_.heads[static_cast<std::size_t>(bucket)];
+    for (std::int32_t i = head; i >= 0; i = index_.next[static_cast<std::size_t>(i)]) {
+        ++index_.probes;
+        if (index_.keys[static_cast<std::size_t>(i)] == key) {
+            index_.values[static_cast<std::size_t>(i)] = static_cast<std::int32_t>(value);
+            return;
+        }
+    }
+    index_.keys.push_back(key);
+    index_.values.push_back(static_cast<std::int32_t>(value));
+    index_.next.push_back(head);
+    head = static_cast<std::int32_t>(index_.keys.size() - 1);
+}
+
+namespace {
+
+// Scratch keys first (their probes count in the scratch index), then the store's.
+std::int32_t scratch_value(resource_index_set& scratch, const std::string& key)
+{
+    return scratch.resource_keys.find(key);
+}
+
+} // namespace
+
+std::int32_t retained_resource_store::find_paint(preflight_report& report, resource_index_set& scratch,
+                                                 const std::string& id) const
+{
+    const std::string key = identity_key("paint", id, 0);
+    const std::int32_t v = scratch_value(scratch, key);
+    return v >= 0 ? v : index_get_counted(report, key);
+}
+
+std::int32_t retained_resource_store::find_image_generation(preflight_report& report, resource_index_set& scratch,
+                                                            const std::string& id, std::int32_t generation) const
+{
+    const std::string key = identity_key("image-generation", id, generation);
+    const std::int32_t v = scratch_value(scratch, key);
+    return v >= 0 ? v : index_get_counted(report, key);
+}
+
+std::int32_t retained_resource_store::latest_image_generation(preflight_report& report,
+                                                              resource_index_set& scratch,
+                                                              const std::string& id) const
+{
+    const std::string key = identity_key("image-latest", id, 0);
+    const std::int32_t v = scratch_value(scratch, key);
+    if (v >= 0) {
+        return scratch.images[static_cast<std::size_t>(v) - images_.id.size()].generation;
+    }
+    const std::int32_t row = index_get_counted(report, key);
+    return row >= 0 ? row_of(images_.generation, row) : 0;
+}
+
+std::int32_t retained_resource_store::find_glyph(preflight_report& report, resource_index_set& scratch,
+                                                 const std::string& id) const
+{
+    const std::string key = identity_key("glyph", id, 0);
+    const std::int32_t v = scratch_value(scratch, key);
+    return v >= 0 ? v : index_get_counted(report, key);
+}
+
+std::int32_t retained_resource_store::find_clip(preflight_report& report, resource_index_set& scratch,
+                                                const std::string& id) const
+{
+    const std::string key = identity_key("clip", id, 0);
+    const std::int32_t v = scratch_value(scratch, key);
+    return v >= 0 ? v : index_get_counted(report, key);
+}
+
+std::int32_t retained_resource_store::find_transform(preflight_report& report, resource_index_set& scratch,
+                                                     const std::string& id) const
+{
+    const std::string key = identity_key("transform", id, 0);
+    const std::int32_t v = scratch_value(scratch, key);
+    return v >= 0 ? v : index_get_counted(report, key);
+}
+
+render_paint retained_resource_store::paint_at(const resource_index_set& scratch, std::int32_t index) const
+{
+    const auto committed = static_cast<std::int32_t>(paints_.id.size());
+    return index < committed ? committed_paint_at(index) : scratch.paints[static_cast<std::size_t>(index - committed)];
+}
+
+render_image retained_resource_store::image_at(const resource_index_set& scratch, std::int32_t index) const
+{
+    const auto committed = static_cast<std::int32_t>(images_.id.size());
+    return index < committed ? committed_image_at(index) : scratch.images[static_cast<std::size_t>(index - committed)];
+}
+
+glyph_alpha_resource retained_resource_store::glyph_at(const resource_index_set& scratch, std::int32_t index) const
+{
+    const auto committed = static_cast<std::int32_t>(glyphs_.id.size());
+    return index < committed ? committed_glyph_at(index) : scratch.glyphs[static_cast<std::size_t>(index - committed)];
+}
+
+render_clip retained_resource_store::clip_at(const resource_index_set& scratch, std::int32_t index) const
+{
+    const auto committed = static_cast<std::int32_t>(clips_.id.size());
+    return index < committed ? committed_clip_at(index) : scratch.clips[static_cast<std::size_t>(index - committed)];
+}
+
+render_transform retained_resource_store::transform_at(const resource_index_set& scratch, std::int32_t index) const
+{
+    const auto committed = static_cast<std::int32_t>(transforms_.id.size());
+    return index < committed ? committed_transform_at(index)
+                             : scratch.transforms[static_cast<std::size_t>(index - committed)];
+}
+
+render_paint retained_resource_store::committed_paint_at(std::int32_t row) const
+{
+    render_paint paint;
+    paint.id = row_of(paints_.id, row);
+    paint.red = row_of(paints_.red, row);
+    paint.green = row_of(paints_.green, row);
+    paint.blue = row_of(paints_.blue, row);
+    paint.alpha = row_of(paints_.alpha, row);
+    paint.radius = row_of(paints_.radius, row);
+    paint.border_width = row_of(paints_.border_width, row);
+    paint.opacity = row_of(paints_.opacity, row);
+    return paint;
+}
+
+render_image retained_resource_store::committed_image_at(std::int32_t row) const
+{
+    render_image image;
+    image.id = row_of(images_.id, row);
+    image.kind = row_of(images_.kind, row);
+    image.generation = row_of(images_.generation, row);
+    image.width = row_of(images_.width, row);
+    image.height = row_of(images_.height, row);
+    image.sizeBytes = row_of(images_.size_bytes, row);
+    image.format = row_of(images_.format, row);
+    image.colorSpace = row_of(images_.color_space, row);
+    image.alphaMode = row_of(images_.alpha_mode, row);
+    image.state = row_of(images_.state, row);
+    image.resident = images_.resident[static_cast<std::size_t>(row)];
+    image.content_identity = row_of(images_.content_identity, row);
+    image.payload = row_of(images_.payload, row);
+    image.source = row_of(images_.source, row);
+    return image;
+}
+
+glyph_alpha_resource retained_resource_store::committed_glyph_at(std::int32_t row) const
+{
+    glyph_alpha_resource glyph;
+    glyph.id = row_of(glyphs_.id, row);
+    glyph.width = row_of(glyphs_.width, row);
+    glyph.height = row_of(glyphs_.height, row);
+    glyph.row_stride = row_of(glyphs_.row_stride, row);
+    glyph.byte_size = row_of(glyphs_.byte_size, row);
+    glyph.format = "a8-unorm-hex";  // the only format staging admits
+    glyph.payload = row_of(glyphs_.payload, row);
+    glyph.source = row_of(glyphs_.source, row);
+    return glyph;
+}
+
+render_clip retained_resource_store::committed_clip_at(std::int32_t row) const
+{
+    render_clip clip;
+    clip.id = row_of(clips_.id, row);
+    clip.x = row_of(clips_.x, row);
+    clip.y = row_of(clips_.y, row);
+    clip.width = row_of(clips_.width, row);
+    clip.height = row_of(clips_.height, row);
+    clip.radius = row_of(clips_.radius, row);
+    return clip;
+}
+
+render_transform retained_resource_store::committed_transform_at(std::int32_t row) const
+{
+    render_transform transform;
+    transform.id = row_of(transforms_.id, row);
+    transform.translate_x = row_of(transforms_.translate_x, row);
+    transform.translate_y = row_of(transforms_.translate_y, row);
+    transform.scale_x = row_of(transforms_.scale_x, row);
+    transform.scale_y = row_of(transforms_.scale_y, row);
+    transform.rotation = row_of(transforms_.rotation, row);
+    return transform;
+}
+
+std::int32_t retained_resource_store::owner_generation(std::int32_t owner_row) const
+{
+    return row_of(owners_.generation, owner_row);
+}
+
+namespace {
+
+std::int32_t owner_command_row(const std::vector<std::int32_t>& first_rows, std::int32_t owner_row, std::uint32_t k)
+{
+    return row_of(first_rows, owner_row) + static_cast<std::int32_t>(k);
+}
+
+} // namespace
+
+std::int32_t retained_resource_store::owner_command_paint(std::int32_t owner_row, std::uint32_t k) const
+{
+    return command_paint(owner_command_row(owners_.first_command_row, owner_row, k));
+}
+
+std::int32_t retained_resource_store::owner_command_image(std::int32_t owner_row, std::uint32_t k) const
+{
+    return command_image(owner_command_row(owners_.first_command_row, owner_row, k));
+}
+
+std::int32_t retained_resource_store::owner_command_glyph(std::int32_t owner_row, std::uint32_t k) const
+{
+    return command_glyph(owner_command_row(owners_.first_command_row, owner_row, k));
+}
+
+std::int32_t retained_resource_store::owner_command_clip(std::int32_t owner_row, std::uint32_t k) const
+{
+    return command_clip(owner_command_row(owners_.first_command_row, owner_row, k));
+}
+
+std::int32_t retained_resource_store::owner_command_transform(std::int32_t owner_row, std::uint32_t k) const
+{
+    return command_transform(owner_command_row(owners_.first_command_row, owner_row, k));
+}
+
+std::int32_t retained_resource_store::find_command(const render_command& command) const
+{
+    const std::int32_t row = index_get(identity_key("command-sequence", "", command.sequence));
+    if (row < 0 || static_cast<std::size_t>(row) >= commands_.sequence.size()) {
+        return -1;
+    }
+    if (row_of(commands_.sequence, row) != command.sequence) {
+        return -1;
+    }
+    return commands_.signature[static_cast<std::size_t>(row)] == command_signature(command) ? row : -1;
+}
+
+std::int32_t retained_resource_store::find_command_owner(const render_command& command) const
+{
+    const std::int32_t row = find_command(command);
+    return row < 0 ? -1 : command_owner(row);
+}
