@@ -40,33 +40,27 @@ void rebuild_staged(std::vector<Record>& records, Signature signature, const std
     }
 }
 
-} // namespace
+}  // namespace
 
 retained_prepared_admission::retained_prepared_admission(std::shared_ptr<retained_store_identity> identity,
                                                          preflight_report report, owner_fragment fragment,
                                                          resource_delta delta, std::uint32_t revision,
                                                          std::uint8_t kind)
-    : identity_(std::move(identity)),
-      revision_(revision),
-      kind_(kind),
-      ok_(report.ok ? 1 : 0),
-      message_(report.message),
-      validations_(report.validations),
-      explicit_comparisons_(report.explicit_comparisons),
-      payload_comparisons_(report.payload_comparisons),
-      index_probes_(report.index_probes),
-      first_sequence_(report.binding.first_sequence),
-      last_sequence_(report.binding.last_sequence),
+    : identity_(std::move(identity)), revision_(revision), kind_(kind), ok_(report.ok ? 1 : 0),
+      message_(report.message), validations_(report.validations), explicit_comparisons_(report.explicit_comparisons),
+      payload_comparisons_(report.payload_comparisons), index_probes_(report.index_probes),
+      first_sequence_(report.binding.first_sequence), last_sequence_(report.binding.last_sequence),
       fragment_signature_(fragment_signature(fragment)),
       command_signatures_(signatures_of(fragment.commands, command_signature))
 {
-    for_each_kind(delta.paints, delta.images, delta.glyphs, delta.clips, delta.transforms, [&](std::size_t kind_number, const auto& records, auto signature) {
-        delta_signatures_[kind_number] = signatures_of(records, signature);
-    });
+    for_each_kind(delta.paints, delta.images, delta.glyphs, delta.clips, delta.transforms,
+                  [&](std::size_t kind_number, const auto& records, auto signature) {
+                      delta_signatures_[kind_number] = signatures_of(records, signature);
+                  });
     for_each_kind(report.staged_paints, report.staged_images, report.staged_glyphs, report.staged_clips,
                   report.staged_transforms, [&](std::size_t kind_number, const auto& records, auto signature) {
-        staged_signatures_[kind_number] = signatures_of(records, signature);
-    });
+                      staged_signatures_[kind_number] = signatures_of(records, signature);
+                  });
     const owner_binding& binding = report.binding;
     resolved_paints_ = binding.resolved_paints;
     resolved_images_ = binding.resolved_images;
@@ -77,21 +71,48 @@ retained_prepared_admission::retained_prepared_admission(std::shared_ptr<retaine
 
 retained_prepared_admission::~retained_prepared_admission() = default;
 
-std::uint8_t retained_prepared_admission::ok() const { return ok_; }
-std::uint32_t retained_prepared_admission::revision() const { return revision_; }
-std::uint32_t retained_prepared_admission::validation_count() const { return validations_; }
-std::uint32_t retained_prepared_admission::explicit_comparison_count() const { return explicit_comparisons_; }
-std::uint32_t retained_prepared_admission::payload_comparison_count() const { return payload_comparisons_; }
-std::uint32_t retained_prepared_admission::index_probe_count() const { return index_probes_; }
-std::string retained_prepared_admission::message() const { return message_; }
-std::uint8_t retained_prepared_admission::consumed() const { return consumed_; }
+std::uint8_t retained_prepared_admission::ok() const
+{
+    return ok_;
+}
+std::uint32_t retained_prepared_admission::revision() const
+{
+    return revision_;
+}
+std::uint32_t retained_prepared_admission::validation_count() const
+{
+    return validations_;
+}
+std::uint32_t retained_prepared_admission::explicit_comparison_count() const
+{
+    return explicit_comparisons_;
+}
+std::uint32_t retained_prepared_admission::payload_comparison_count() const
+{
+    return payload_comparisons_;
+}
+std::uint32_t retained_prepared_admission::index_probe_count() const
+{
+    return index_probes_;
+}
+std::string retained_prepared_admission::message() const
+{
+    return message_;
+}
+std::uint8_t retained_prepared_admission::consumed() const
+{
+    return consumed_;
+}
 
 bool retained_prepared_admission::belongs_to(const std::shared_ptr<retained_store_identity>& identity) const
 {
     return identity.get() == identity_.get();
 }
 
-std::uint8_t retained_prepared_admission::kind() const { return kind_; }
+std::uint8_t retained_prepared_admission::kind() const
+{
+    return kind_;
+}
 
 void retained_prepared_admission::mark_consumed()
 {
@@ -104,10 +125,9 @@ bool retained_prepared_admission::inputs_match(owner_fragment fragment, resource
         return false;
     }
     const auto count = [](const auto& list) { return static_cast<std::uint32_t>(list.size()); };
-    if (count(fragment.commands) != count(command_signatures_) ||
-        count(delta.paints) != count(delta_signatures_[0]) || count(delta.images) != count(delta_signatures_[1]) ||
-        count(delta.glyphs) != count(delta_signatures_[2]) || count(delta.clips) != count(delta_signatures_[3]) ||
-        count(delta.transforms) != count(delta_signatures_[4])) {
+    if (count(fragment.commands) != count(command_signatures_) || count(delta.paints) != count(delta_signatures_[0]) ||
+        count(delta.images) != count(delta_signatures_[1]) || count(delta.glyphs) != count(delta_signatures_[2]) ||
+        count(delta.clips) != count(delta_signatures_[3]) || count(delta.transforms) != count(delta_signatures_[4])) {
         return false;
     }
     for (std::size_t i = 0; i < fragment.commands.size(); ++i) {
@@ -116,16 +136,16 @@ bool retained_prepared_admission::inputs_match(owner_fragment fragment, resource
         }
     }
     bool same = true;
-    for_each_kind(delta.paints, delta.images, delta.glyphs, delta.clips, delta.transforms, [&](std::size_t kind_number, const auto& records, auto signature) {
-        for (std::size_t i = 0; same && i < records.size(); ++i) {
-            same = signature(records[i]) == delta_signatures_[kind_number][i];
-        }
-    });
+    for_each_kind(delta.paints, delta.images, delta.glyphs, delta.clips, delta.transforms,
+                  [&](std::size_t kind_number, const auto& records, auto signature) {
+                      for (std::size_t i = 0; same && i < records.size(); ++i) {
+                          same = signature(records[i]) == delta_signatures_[kind_number][i];
+                      }
+                  });
     return same;
 }
 
-preflight_report retained_prepared_admission::materialize_report(owner_fragment fragment,
-                                                                 resource_delta delta) const
+preflight_report retained_prepared_admission::materialize_report(owner_fragment fragment, resource_delta delta) const
 {
     preflight_report report(fragment.owner_id, fragment.generation);
     report.ok = ok_ != 0;

@@ -4,13 +4,8 @@ retained_prepared_candidate_batch::retained_prepared_candidate_batch(
     std::shared_ptr<retained_store_identity> identity, std::uint32_t revision, bool ok, std::string message,
     std::vector<std::shared_ptr<retained_prepared_admission>> items, std::uint32_t scratch_probe_count,
     std::uint32_t scratch_counter_3, std::uint32_t scratch_counter_4)
-    : identity_(std::move(identity)),
-      revision_(revision),
-      ok_(ok ? 1 : 0),
-      message_(std::move(message)),
-      items_(std::move(items)),
-      scratch_probe_count_(scratch_probe_count),
-      scratch_counter_3_(scratch_counter_3),
+    : identity_(std::move(identity)), revision_(revision), ok_(ok ? 1 : 0), message_(std::move(message)),
+      items_(std::move(items)), scratch_probe_count_(scratch_probe_count), scratch_counter_3_(scratch_counter_3),
       scratch_counter_4_(scratch_counter_4)
 {
     for (const auto& item : items_) {
@@ -24,21 +19,54 @@ retained_prepared_candidate_batch::retained_prepared_candidate_batch(
 // Items first, then the message; the identity token goes last.
 retained_prepared_candidate_batch::~retained_prepared_candidate_batch() = default;
 
-std::uint8_t retained_prepared_candidate_batch::ok() const { return ok_; }
-std::uint32_t retained_prepared_candidate_batch::revision() const { return revision_; }
+std::uint8_t retained_prepared_candidate_batch::ok() const
+{
+    return ok_;
+}
+std::uint32_t retained_prepared_candidate_batch::revision() const
+{
+    return revision_;
+}
 std::uint32_t retained_prepared_candidate_batch::item_count() const
 {
     return static_cast<std::uint32_t>(items_.size());
 }
-std::uint32_t retained_prepared_candidate_batch::validation_count() const { return validations_; }
-std::uint32_t retained_prepared_candidate_batch::explicit_comparison_count() const { return explicit_comparisons_; }
-std::uint32_t retained_prepared_candidate_batch::payload_comparison_count() const { return payload_comparisons_; }
-std::uint32_t retained_prepared_candidate_batch::index_probe_count() const { return index_probes_; }
-std::uint32_t retained_prepared_candidate_batch::scratch_probe_count() const { return scratch_probe_count_; }
-std::uint32_t retained_prepared_candidate_batch::scratch_counter_3() const { return scratch_counter_3_; }
-std::uint32_t retained_prepared_candidate_batch::scratch_counter_4() const { return scratch_counter_4_; }
-std::string retained_prepared_candidate_batch::message() const { return message_; }
-std::uint8_t retained_prepared_candidate_batch::consumed() const { return consumed_; }
+std::uint32_t retained_prepared_candidate_batch::validation_count() const
+{
+    return validations_;
+}
+std::uint32_t retained_prepared_candidate_batch::explicit_comparison_count() const
+{
+    return explicit_comparisons_;
+}
+std::uint32_t retained_prepared_candidate_batch::payload_comparison_count() const
+{
+    return payload_comparisons_;
+}
+std::uint32_t retained_prepared_candidate_batch::index_probe_count() const
+{
+    return index_probes_;
+}
+std::uint32_t retained_prepared_candidate_batch::scratch_probe_count() const
+{
+    return scratch_probe_count_;
+}
+std::uint32_t retained_prepared_candidate_batch::scratch_counter_3() const
+{
+    return scratch_counter_3_;
+}
+std::uint32_t retained_prepared_candidate_batch::scratch_counter_4() const
+{
+    return scratch_counter_4_;
+}
+std::string retained_prepared_candidate_batch::message() const
+{
+    return message_;
+}
+std::uint8_t retained_prepared_candidate_batch::consumed() const
+{
+    return consumed_;
+}
 
 bool retained_prepared_candidate_batch::belongs_to(const std::shared_ptr<retained_store_identity>& identity) const
 {

@@ -15,17 +15,15 @@ std::uint32_t count_of(std::size_t n)
     return static_cast<std::uint32_t>(n);
 }
 
-template <typename T>
-T row_of(const std::vector<T>& column, std::int32_t row)
+template <typename T> T row_of(const std::vector<T>& column, std::int32_t row)
 {
     return column[static_cast<std::size_t>(row)];
 }
 
-} // namespace
+}  // namespace
 
 retained_resource_store::retained_resource_store(const std::string& surface)
-    : identity_(std::make_shared<retained_store_identity>()),
-      surface_(surface),
+    : identity_(std::make_shared<retained_store_identity>()), surface_(surface),
       state_(surface.empty() || surface.size() > max_surface_bytes ? "invalid" : "open")
 {
     index_.bucket_count = key_index_buckets;
@@ -34,29 +32,95 @@ retained_resource_store::retained_resource_store(const std::string& surface)
 
 retained_resource_store::~retained_resource_store() = default;
 
-std::string retained_resource_store::surface() const { return surface_; }
-std::string retained_resource_store::state() const { return state_; }
-std::uint32_t retained_resource_store::revision() const { return revision_; }
-std::uint32_t retained_resource_store::owner_count() const { return count_of(owners_.id.size()); }
-std::uint32_t retained_resource_store::command_count() const { return command_counter_; }
-std::uint32_t retained_resource_store::payload_size() const { return payload_counter_; }
-std::uint32_t retained_resource_store::validation_count() const { return validation_counter_; }
-std::uint32_t retained_resource_store::explicit_comparison_count() const { return explicit_comparison_counter_; }
-std::uint32_t retained_resource_store::payload_comparison_count() const { return payload_comparison_counter_; }
-std::uint32_t retained_resource_store::admission_count() const { return admission_counter_; }
-std::uint32_t retained_resource_store::index_key_count() const { return count_of(index_.keys.size()); }
-std::uint32_t retained_resource_store::index_bucket_count() const { return index_.bucket_count; }
-std::uint32_t retained_resource_store::index_probe_count() const { return index_.probes; }
-std::uint32_t retained_resource_store::paint_count() const { return count_of(paints_.id.size()); }
-std::uint32_t retained_resource_store::image_count() const { return count_of(images_.id.size()); }
-std::uint32_t retained_resource_store::glyph_count() const { return count_of(glyphs_.id.size()); }
-std::uint32_t retained_resource_store::clip_count() const { return count_of(clips_.id.size()); }
-std::uint32_t retained_resource_store::transform_count() const { return count_of(transforms_.id.size()); }
+std::string retained_resource_store::surface() const
+{
+    return surface_;
+}
+std::string retained_resource_store::state() const
+{
+    return state_;
+}
+std::uint32_t retained_resource_store::revision() const
+{
+    return revision_;
+}
+std::uint32_t retained_resource_store::owner_count() const
+{
+    return count_of(owners_.id.size());
+}
+std::uint32_t retained_resource_store::command_count() const
+{
+    return command_counter_;
+}
+std::uint32_t retained_resource_store::payload_size() const
+{
+    return payload_counter_;
+}
+std::uint32_t retained_resource_store::validation_count() const
+{
+    return validation_counter_;
+}
+std::uint32_t retained_resource_store::explicit_comparison_count() const
+{
+    return explicit_comparison_counter_;
+}
+std::uint32_t retained_resource_store::payload_comparison_count() const
+{
+    return payload_comparison_counter_;
+}
+std::uint32_t retained_resource_store::admission_count() const
+{
+    return admission_counter_;
+}
+std::uint32_t retained_resource_store::index_key_count() const
+{
+    return count_of(index_.keys.size());
+}
+std::uint32_t retained_resource_store::index_bucket_count() const
+{
+    return index_.bucket_count;
+}
+std::uint32_t retained_resource_store::index_probe_count() const
+{
+    return index_.probes;
+}
+std::uint32_t retained_resource_store::paint_count() const
+{
+    return count_of(paints_.id.size());
+}
+std::uint32_t retained_resource_store::image_count() const
+{
+    return count_of(images_.id.size());
+}
+std::uint32_t retained_resource_store::glyph_count() const
+{
+    return count_of(glyphs_.id.size());
+}
+std::uint32_t retained_resource_store::clip_count() const
+{
+    return count_of(clips_.id.size());
+}
+std::uint32_t retained_resource_store::transform_count() const
+{
+    return count_of(transforms_.id.size());
+}
 
-std::int32_t retained_resource_store::command_paint(std::int32_t row) const { return row_of(commands_.paint, row); }
-std::int32_t retained_resource_store::command_image(std::int32_t row) const { return row_of(commands_.image, row); }
-std::int32_t retained_resource_store::command_glyph(std::int32_t row) const { return row_of(commands_.glyph, row); }
-std::int32_t retained_resource_store::command_clip(std::int32_t row) const { return row_of(commands_.clip, row); }
+std::int32_t retained_resource_store::command_paint(std::int32_t row) const
+{
+    return row_of(commands_.paint, row);
+}
+std::int32_t retained_resource_store::command_image(std::int32_t row) const
+{
+    return row_of(commands_.image, row);
+}
+std::int32_t retained_resource_store::command_glyph(std::int32_t row) const
+{
+    return row_of(commands_.glyph, row);
+}
+std::int32_t retained_resource_store::command_clip(std::int32_t row) const
+{
+    return row_of(commands_.clip, row);
+}
 std::int32_t retained_resource_store::command_transform(std::int32_t row) const
 {
     return row_of(commands_.transform, row);
@@ -102,8 +166,7 @@ std::int32_t retained_resource_store::index_get(const std::string& key) const
     return index_lookup(key, nullptr);
 }
 
-std::int32_t retained_resource_store::find_binding_counted(preflight_report& report,
-                                                           const std::string& owner_id) const
+std::int32_t retained_resource_store::find_binding_counted(preflight_report& report, const std::string& owner_id) const
 {
     return index_get_counted(report, identity_key("binding", owner_id, 0));
 }
@@ -138,7 +201,7 @@ std::int32_t scratch_value(resource_index_set& scratch, const std::string& key)
     return scratch.resource_keys.find(key);
 }
 
-} // namespace
+}  // namespace
 
 std::int32_t retained_resource_store::find_paint(preflight_report& report, resource_index_set& scratch,
                                                  const std::string& id) const
@@ -156,8 +219,7 @@ std::int32_t retained_resource_store::find_image_generation(preflight_report& re
     return v >= 0 ? v : index_get_counted(report, key);
 }
 
-std::int32_t retained_resource_store::latest_image_generation(preflight_report& report,
-                                                              resource_index_set& scratch,
+std::int32_t retained_resource_store::latest_image_generation(preflight_report& report, resource_index_set& scratch,
                                                               const std::string& id) const
 {
     const std::string key = identity_key("image-latest", id, 0);
@@ -308,7 +370,7 @@ std::int32_t owner_command_row(const std::vector<std::int32_t>& first_rows, std:
     return row_of(first_rows, owner_row) + static_cast<std::int32_t>(k);
 }
 
-} // namespace
+}  // namespace
 
 std::int32_t retained_resource_store::owner_command_paint(std::int32_t owner_row, std::uint32_t k) const
 {

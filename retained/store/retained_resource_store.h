@@ -126,8 +126,7 @@ public:
                                        std::int32_t generation) const;
     virtual std::int32_t resolve_glyph(preflight_report& report, resource_index_set& scratch, std::string id) const;
     virtual std::int32_t resolve_clip(preflight_report& report, resource_index_set& scratch, std::string id) const;
-    virtual std::int32_t resolve_transform(preflight_report& report, resource_index_set& scratch,
-                                           std::string id) const;
+    virtual std::int32_t resolve_transform(preflight_report& report, resource_index_set& scratch, std::string id) const;
 
     // One item against a fresh one-bucket scratch set.
     virtual preflight_report validate(const owner_fragment& fragment, const resource_delta& delta,
@@ -139,9 +138,9 @@ public:
     // Merges an accepted item's staged resources into a batch's scratch set.
     virtual void stage_into_scratch(preflight_report report, resource_index_set& scratch) const;
 
-    virtual std::shared_ptr<retained_prepared_candidate_batch> prepare_candidate_batch(
-        const std::vector<owner_fragment>& fragments, const std::vector<resource_delta>& deltas,
-        std::uint32_t expected_revision) const;
+    virtual std::shared_ptr<retained_prepared_candidate_batch>
+    prepare_candidate_batch(const std::vector<owner_fragment>& fragments, const std::vector<resource_delta>& deltas,
+                            std::uint32_t expected_revision) const;
 
     // Commit primitives: they check nothing; the callers validated first.
     virtual void append_paint(render_paint paint);
@@ -152,33 +151,34 @@ public:
     virtual void append_command(std::uint32_t owner_row, const render_command& command, std::int32_t paint,
                                 std::int32_t image, std::int32_t glyph, std::int32_t clip, std::int32_t transform);
     virtual void write_command_at(std::int32_t row, const render_command& command, std::int32_t paint,
-                                  std::int32_t image, std::int32_t glyph, std::int32_t clip,
-                                  std::int32_t transform);
+                                  std::int32_t image, std::int32_t glyph, std::int32_t clip, std::int32_t transform);
     virtual void apply_validated_item(preflight_report report, bool bind);
     virtual operation_outcome commit_validated_item(const preflight_report& report, bool bind);
 
     virtual operation_outcome submit_bind(const owner_fragment& fragment, const resource_delta& delta,
                                           std::uint32_t expected_revision);
-    virtual std::shared_ptr<retained_prepared_admission> prepare_bind_admission(
-        const owner_fragment& fragment, const resource_delta& delta, std::uint32_t expected_revision) const;
+    virtual std::shared_ptr<retained_prepared_admission> prepare_bind_admission(const owner_fragment& fragment,
+                                                                                const resource_delta& delta,
+                                                                                std::uint32_t expected_revision) const;
     virtual operation_outcome check_bind(const owner_fragment& fragment, const resource_delta& delta,
                                          std::uint32_t expected_revision) const;
     virtual operation_outcome submit_update(const owner_fragment& fragment, const resource_delta& delta,
                                             std::uint32_t expected_revision);
-    virtual std::shared_ptr<retained_prepared_admission> prepare_update_admission(
-        const owner_fragment& fragment, const resource_delta& delta, std::uint32_t expected_revision) const;
+    virtual std::shared_ptr<retained_prepared_admission>
+    prepare_update_admission(const owner_fragment& fragment, const resource_delta& delta,
+                             std::uint32_t expected_revision) const;
     // kind: 1 bind, 0 update.
     virtual operation_outcome commit_prepared_admission(std::shared_ptr<retained_prepared_admission> admission,
                                                         owner_fragment fragment, resource_delta delta,
                                                         std::uint8_t kind);
     virtual operation_outcome commit_bind_admission(const std::shared_ptr<retained_prepared_admission>& admission,
                                                     const owner_fragment& fragment, const resource_delta& delta);
-    virtual operation_outcome commit_update_admission(
-        const std::shared_ptr<retained_prepared_admission>& admission, const owner_fragment& fragment,
-        const resource_delta& delta);
-    virtual operation_outcome commit_prepared_candidate_batch(
-        const std::shared_ptr<retained_prepared_candidate_batch>& batch, const std::vector<owner_fragment>& fragments,
-        const std::vector<resource_delta>& deltas);
+    virtual operation_outcome commit_update_admission(const std::shared_ptr<retained_prepared_admission>& admission,
+                                                      const owner_fragment& fragment, const resource_delta& delta);
+    virtual operation_outcome
+    commit_prepared_candidate_batch(const std::shared_ptr<retained_prepared_candidate_batch>& batch,
+                                    const std::vector<owner_fragment>& fragments,
+                                    const std::vector<resource_delta>& deltas);
     virtual operation_outcome check_update(const owner_fragment& fragment, const resource_delta& delta,
                                            std::uint32_t expected_revision) const;
 

@@ -83,9 +83,9 @@ void retained_resource_store::append_transform(render_transform transform)
     index_put(key, row);
 }
 
-void retained_resource_store::append_command(std::uint32_t owner_row, const render_command& command,
-                                             std::int32_t paint, std::int32_t image, std::int32_t glyph,
-                                             std::int32_t clip, std::int32_t transform)
+void retained_resource_store::append_command(std::uint32_t owner_row, const render_command& command, std::int32_t paint,
+                                             std::int32_t image, std::int32_t glyph, std::int32_t clip,
+                                             std::int32_t transform)
 {
     commands_.sequence.push_back(command.sequence);
     commands_.owner_row.push_back(static_cast<std::int32_t>(owner_row));
@@ -142,8 +142,8 @@ void retained_resource_store::apply_validated_item(preflight_report report, bool
     const owner_binding& binding = report.binding;
     const auto n = static_cast<std::uint32_t>(binding.commands.size());
     const auto indexes_of = [&](std::size_t k, auto write) {
-        write(binding.commands[k], binding.resolved_paints[k], binding.resolved_images[k],
-              binding.resolved_glyphs[k], binding.resolved_clips[k], binding.resolved_transforms[k]);
+        write(binding.commands[k], binding.resolved_paints[k], binding.resolved_images[k], binding.resolved_glyphs[k],
+              binding.resolved_clips[k], binding.resolved_transforms[k]);
     };
     if (bind) {
         const auto o = static_cast<std::uint32_t>(owners_.id.size());
@@ -157,9 +157,8 @@ void retained_resource_store::apply_validated_item(preflight_report report, bool
         owners_.command_count.push_back(static_cast<std::int32_t>(n));
         for (std::size_t k = 0; k < n; ++k) {
             const auto row = static_cast<std::uint32_t>(commands_.sequence.size());
-            indexes_of(k, [&](const render_command& command, auto... indexes) {
-                append_command(o, command, indexes...);
-            });
+            indexes_of(k,
+                       [&](const render_command& command, auto... indexes) { append_command(o, command, indexes...); });
             index_put(identity_key("command-sequence", "", binding.commands[k].sequence), row);
         }
         command_counter_ += n;

@@ -23,25 +23,28 @@ std::string stale_message(const char* pattern, std::uint32_t expected, std::uint
     return format_placeholders(pattern, {decimal(expected), decimal(current)});
 }
 
-} // namespace
+}  // namespace
 
-std::shared_ptr<retained_prepared_admission> retained_resource_store::prepare_bind_admission(
-    const owner_fragment& fragment, const resource_delta& delta, std::uint32_t expected_revision) const
+std::shared_ptr<retained_prepared_admission>
+retained_resource_store::prepare_bind_admission(const owner_fragment& fragment, const resource_delta& delta,
+                                                std::uint32_t expected_revision) const
 {
     return std::make_shared<retained_prepared_admission>(identity_, validate(fragment, delta, expected_revision, true),
                                                          fragment, delta, expected_revision, 1);
 }
 
-std::shared_ptr<retained_prepared_admission> retained_resource_store::prepare_update_admission(
-    const owner_fragment& fragment, const resource_delta& delta, std::uint32_t expected_revision) const
+std::shared_ptr<retained_prepared_admission>
+retained_resource_store::prepare_update_admission(const owner_fragment& fragment, const resource_delta& delta,
+                                                  std::uint32_t expected_revision) const
 {
-    return std::make_shared<retained_prepared_admission>(
-        identity_, validate(fragment, delta, expected_revision, false), fragment, delta, expected_revision, 0);
+    return std::make_shared<retained_prepared_admission>(identity_, validate(fragment, delta, expected_revision, false),
+                                                         fragment, delta, expected_revision, 0);
 }
 
-std::shared_ptr<retained_prepared_candidate_batch> retained_resource_store::prepare_candidate_batch(
-    const std::vector<owner_fragment>& fragments, const std::vector<resource_delta>& deltas,
-    std::uint32_t expected_revision) const
+std::shared_ptr<retained_prepared_candidate_batch>
+retained_resource_store::prepare_candidate_batch(const std::vector<owner_fragment>& fragments,
+                                                 const std::vector<resource_delta>& deltas,
+                                                 std::uint32_t expected_revision) const
 {
     std::vector<std::shared_ptr<retained_prepared_admission>> items;
     resource_index_set scratch(1);
@@ -83,8 +86,8 @@ std::shared_ptr<retained_prepared_candidate_batch> retained_resource_store::prep
         const owner_fragment& fragment = fragments[i];
         const auto item = static_cast<std::int32_t>(i);
         if (scratch.owner_keys.find(fragment.owner_id) >= 0) {
-            return refused(format_placeholders("retained resource candidate batch duplicates owner {0}",
-                                               {fragment.owner_id}));
+            return refused(
+                format_placeholders("retained resource candidate batch duplicates owner {0}", {fragment.owner_id}));
         }
         scratch.owner_keys.put(fragment.owner_id, item);
         for (const render_command& command : fragment.commands) {
@@ -112,9 +115,9 @@ std::shared_ptr<retained_prepared_candidate_batch> retained_resource_store::prep
                                                                scratch.counter_3, scratch.counter_4);
 }
 
-operation_outcome retained_resource_store::commit_prepared_admission(
-    std::shared_ptr<retained_prepared_admission> admission, owner_fragment fragment, resource_delta delta,
-    std::uint8_t kind)
+operation_outcome
+retained_resource_store::commit_prepared_admission(std::shared_ptr<retained_prepared_admission> admission,
+                                                   owner_fragment fragment, resource_delta delta, std::uint8_t kind)
 {
     if (!admission || !admission->belongs_to(identity_)) {
         return refusal("retained resource prepared admission belongs to another store");
@@ -141,16 +144,16 @@ operation_outcome retained_resource_store::commit_prepared_admission(
     return outcome;
 }
 
-operation_outcome retained_resource_store::commit_bind_admission(
-    const std::shared_ptr<retained_prepared_admission>& admission, const owner_fragment& fragment,
-    const resource_delta& delta)
+operation_outcome
+retained_resource_store::commit_bind_admission(const std::shared_ptr<retained_prepared_admission>& admission,
+                                               const owner_fragment& fragment, const resource_delta& delta)
 {
     return commit_prepared_admission(admission, fragment, delta, 1);
 }
 
-operation_outcome retained_resource_store::commit_update_admission(
-    const std::shared_ptr<retained_prepared_admission>& admission, const owner_fragment& fragment,
-    const resource_delta& delta)
+operation_outcome
+retained_resource_store::commit_update_admission(const std::shared_ptr<retained_prepared_admission>& admission,
+                                                 const owner_fragment& fragment, const resource_delta& delta)
 {
     return commit_prepared_admission(admission, fragment, delta, 0);
 }

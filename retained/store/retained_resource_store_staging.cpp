@@ -112,9 +112,8 @@ struct staging_kind {
 };
 
 template <typename Find, typename Fetch, typename FirstStaged, typename Equal, typename Collision, typename Rules>
-staging_kind<Find, Fetch, FirstStaged, Equal, Collision, Rules> kind_of(Find find, Fetch fetch, FirstStaged first_staged,
-                                                                        Equal equal, Collision collision, Rules rules,
-                                                                        bool payload)
+staging_kind<Find, Fetch, FirstStaged, Equal, Collision, Rules>
+kind_of(Find find, Fetch fetch, FirstStaged first_staged, Equal equal, Collision collision, Rules rules, bool payload)
 {
     return {find, fetch, first_staged, equal, collision, rules, payload};
 }
@@ -131,7 +130,8 @@ bool stage_record(preflight_report& report, std::vector<Record>& staged, Record&
     if (const std::int32_t index = kind.find(); index >= 0) {
         fetched = kind.fetch(index);
         known = &fetched;
-    } else if (const std::int32_t position = kind.first_staged(); position >= 0) {
+    }
+    else if (const std::int32_t position = kind.first_staged(); position >= 0) {
         known = &staged[static_cast<std::size_t>(position)];
     }
     if (known != nullptr) {
@@ -163,32 +163,31 @@ std::string no_check()
     return "";
 }
 
-} // namespace
+}  // namespace
 
 bool retained_resource_store::stage_paint(preflight_report& report, resource_index_set& scratch,
                                           render_paint paint) const
 {
-    const auto kind = kind_of(
-        [&] { return find_paint(report, scratch, paint.id); },
-        [&](std::int32_t index) { return paint_at(scratch, index); },
-        [&] { return staged_.first_paint(report, paint.id); }, paint_record_equal,
-        [&] { return named("retained paint identity collision for {0}", paint.id); },
-        [&] { return paint_rules(paint); }, false);
+    const auto kind = kind_of([&] { return find_paint(report, scratch, paint.id); },
+                              [&](std::int32_t index) { return paint_at(scratch, index); },
+                              [&] { return staged_.first_paint(report, paint.id); }, paint_record_equal,
+                              [&] { return named("retained paint identity collision for {0}", paint.id); },
+                              [&] { return paint_rules(paint); }, false);
     return stage_record(report, report.staged_paints, paint, kind, no_check);
 }
 
 bool retained_resource_store::stage_image(preflight_report& report, resource_index_set& scratch,
                                           render_image image) const
 {
-    const auto kind = kind_of(
-        [&] { return find_image_generation(report, scratch, image.id, image.generation); },
-        [&](std::int32_t index) { return image_at(scratch, index); },
-        [&] { return staged_.first_image(report, image.id, image.generation); }, image_record_equal,
-        [&] {
-            return format_placeholders("retained image identity collision for {0}@{1}",
-                                       {image.id, std::to_string(image.generation)});
-        },
-        [&] { return validate_render_image(image); }, true);
+    const auto kind =
+        kind_of([&] { return find_image_generation(report, scratch, image.id, image.generation); },
+                [&](std::int32_t index) { return image_at(scratch, index); },
+                [&] { return staged_.first_image(report, image.id, image.generation); }, image_record_equal,
+                [&] {
+                    return format_placeholders("retained image identity collision for {0}@{1}",
+                                               {image.id, std::to_string(image.generation)});
+                },
+                [&] { return validate_render_image(image); }, true);
     // A new generation must not be older than the latest known one of its id.
     const auto regression = [&]() -> std::string {
         std::int32_t latest = latest_image_generation(report, scratch, image.id);
@@ -208,35 +207,31 @@ bool retained_resource_store::stage_image(preflight_report& report, resource_ind
 bool retained_resource_store::stage_glyph_alpha(preflight_report& report, resource_index_set& scratch,
                                                 glyph_alpha_resource glyph) const
 {
-    const auto kind = kind_of(
-        [&] { return find_glyph(report, scratch, glyph.id); },
-        [&](std::int32_t index) { return glyph_at(scratch, index); },
-        [&] { return staged_.first_glyph(report, glyph.id); }, glyph_record_equal,
-        [&] { return named("retained glyph identity collision for {0}", glyph.id); },
-        [&] { return glyph_rules(glyph); }, true);
+    const auto kind = kind_of([&] { return find_glyph(report, scratch, glyph.id); },
+                              [&](std::int32_t index) { return glyph_at(scratch, index); },
+                              [&] { return staged_.first_glyph(report, glyph.id); }, glyph_record_equal,
+                              [&] { return named("retained glyph identity collision for {0}", glyph.id); },
+                              [&] { return glyph_rules(glyph); }, true);
     return stage_record(report, report.staged_glyphs, glyph, kind, no_check);
 }
 
-bool retained_resource_store::stage_clip(preflight_report& report, resource_index_set& scratch,
-                                         render_clip clip) const
+bool retained_resource_store::stage_clip(preflight_report& report, resource_index_set& scratch, render_clip clip) const
 {
-    const auto kind = kind_of(
-        [&] { return find_clip(report, scratch, clip.id); },
-        [&](std::int32_t index) { return clip_at(scratch, index); },
-        [&] { return staged_.first_clip(report, clip.id); }, clip_record_equal,
-        [&] { return named("retained clip identity collision for {0}", clip.id); },
-        [&] { return clip_rules(clip); }, false);
+    const auto kind = kind_of([&] { return find_clip(report, scratch, clip.id); },
+                              [&](std::int32_t index) { return clip_at(scratch, index); },
+                              [&] { return staged_.first_clip(report, clip.id); }, clip_record_equal,
+                              [&] { return named("retained clip identity collision for {0}", clip.id); },
+                              [&] { return clip_rules(clip); }, false);
     return stage_record(report, report.staged_clips, clip, kind, no_check);
 }
 
 bool retained_resource_store::stage_transform(preflight_report& report, resource_index_set& scratch,
                                               render_transform transform) const
 {
-    const auto kind = kind_of(
-        [&] { return find_transform(report, scratch, transform.id); },
-        [&](std::int32_t index) { return transform_at(scratch, index); },
-        [&] { return staged_.first_transform(report, transform.id); }, transform_record_equal,
-        [&] { return named("retained transform identity collision for {0}", transform.id); },
-        [&] { return transform_rules(transform); }, false);
+    const auto kind = kind_of([&] { return find_transform(report, scratch, transform.id); },
+                              [&](std::int32_t index) { return transform_at(scratch, index); },
+                              [&] { return staged_.first_transform(report, transform.id); }, transform_record_equal,
+                              [&] { return named("retained transform identity collision for {0}", transform.id); },
+                              [&] { return transform_rules(transform); }, false);
     return stage_record(report, report.staged_transforms, transform, kind, no_check);
 }

@@ -40,13 +40,12 @@ preflight_report rejected(preflight_report& report, std::string message)
     return report;
 }
 
-template <typename Record>
-std::int64_t list_size(const std::vector<Record>& list)
+template <typename Record> std::int64_t list_size(const std::vector<Record>& list)
 {
     return static_cast<std::int64_t>(list.size());
 }
 
-} // namespace
+}  // namespace
 
 preflight_report retained_resource_store::validate(const owner_fragment& fragment, const resource_delta& delta,
                                                    std::uint32_t expected_revision, bool bind) const
@@ -114,7 +113,8 @@ preflight_report retained_resource_store::validate_item(owner_fragment fragment,
         if (std::string message = check_fragment_sequences(fragment); !message.empty()) {
             return rejected(report, std::move(message));
         }
-    } else {
+    }
+    else {
         if (row < 0) {
             return rejected(report, owner_message("retained resource owner {0} requires an initial binding", owner));
         }
@@ -137,12 +137,11 @@ preflight_report retained_resource_store::validate_item(owner_fragment fragment,
             if (command.kind == "image" && commands_.kind[committed] == "image" &&
                 command.resource_id == commands_.resource_id[committed] &&
                 command.image_generation < commands_.image_generation[committed]) {
-                return rejected(report,
-                                format_placeholders("retained resource owner {0} image {1} generation regressed from "
-                                                    "{2} to {3}",
-                                                    {owner, command.resource_id,
-                                                     decimal(commands_.image_generation[committed]),
-                                                     decimal(command.image_generation)}));
+                return rejected(report, format_placeholders(
+                                            "retained resource owner {0} image {1} generation regressed from "
+                                            "{2} to {3}",
+                                            {owner, command.resource_id, decimal(commands_.image_generation[committed]),
+                                             decimal(command.image_generation)}));
             }
         }
     }
@@ -173,10 +172,10 @@ preflight_report retained_resource_store::validate_item(owner_fragment fragment,
 
     // Totals are summed wide: the same verdicts as 32-bit sums wherever those fit.
     const std::int64_t entries = std::int64_t{entry_count()} + list_size(scratch.paints) + list_size(scratch.images) +
-                                 list_size(scratch.glyphs) + list_size(scratch.clips) +
-                                 list_size(scratch.transforms) + list_size(report.staged_paints) +
-                                 list_size(report.staged_images) + list_size(report.staged_glyphs) +
-                                 list_size(report.staged_clips) + list_size(report.staged_transforms);
+                                 list_size(scratch.glyphs) + list_size(scratch.clips) + list_size(scratch.transforms) +
+                                 list_size(report.staged_paints) + list_size(report.staged_images) +
+                                 list_size(report.staged_glyphs) + list_size(report.staged_clips) +
+                                 list_size(report.staged_transforms);
     const std::int64_t replaced = row >= 0 ? owners_.command_count[static_cast<std::size_t>(row)] : 0;
     const std::int64_t commands = std::int64_t{command_count()} - replaced + fragment_commands;
     std::int64_t payload = std::int64_t{scratch.pending_payload_bytes} + std::int64_t{payload_size()};
@@ -219,11 +218,12 @@ preflight_report retained_resource_store::validate_item(owner_fragment fragment,
         if (command.kind == "image") {
             image = resolve_image(report, scratch, command.resource_id, command.image_generation);
             if (image < 0) {
-                return rejected(report, format_placeholders("retained resource owner {0} references missing image {1}@{2}",
-                                                            {owner, command.resource_id,
-                                                             decimal(command.image_generation)}));
+                return rejected(report,
+                                format_placeholders("retained resource owner {0} references missing image {1}@{2}",
+                                                    {owner, command.resource_id, decimal(command.image_generation)}));
             }
-        } else if (command.kind == "glyphAlpha" && !command.closing) {
+        }
+        else if (command.kind == "glyphAlpha" && !command.closing) {
             glyph = resolve_glyph(report, scratch, command.resource_id);
             if (glyph < 0) {
                 return rejected(report, owner_message("retained resource owner {0} references missing glyph {1}", owner,
@@ -264,7 +264,7 @@ std::int32_t behind(std::uint32_t committed, std::size_t scratch_length, std::in
                         : static_cast<std::int32_t>(committed) + static_cast<std::int32_t>(scratch_length) + position;
 }
 
-} // namespace
+}  // namespace
 
 std::int32_t retained_resource_store::resolve_paint(preflight_report& report, resource_index_set& scratch,
                                                     std::string id) const
@@ -317,7 +317,7 @@ void merge_records(std::vector<Record>& staged, std::vector<Record>& merged, std
     }
 }
 
-} // namespace
+}  // namespace
 
 void retained_resource_store::stage_into_scratch(preflight_report report, resource_index_set& scratch) const
 {

@@ -23,14 +23,13 @@ std::int32_t position_of(const std::unordered_map<std::string, std::int32_t>& fi
     return found == first.end() ? -1 : found->second;
 }
 
-template <typename Record>
-bool holds_id(const std::vector<Record>& list, std::int32_t position, const std::string& id)
+template <typename Record> bool holds_id(const std::vector<Record>& list, std::int32_t position, const std::string& id)
 {
-    return position < 0 || (static_cast<std::size_t>(position) < list.size() &&
-                             list[static_cast<std::size_t>(position)].id == id);
+    return position < 0 ||
+           (static_cast<std::size_t>(position) < list.size() && list[static_cast<std::size_t>(position)].id == id);
 }
 
-} // namespace
+}  // namespace
 
 void staged_record_index::reset(const preflight_report& report)
 {
@@ -70,8 +69,7 @@ namespace {
 // Looks up, and starts over once when the list no longer holds what was entered.
 template <typename Record, typename Follow, typename Reset>
 std::int32_t checked_position(const std::vector<Record>& list, const std::string& id, const std::string& key,
-                              const std::unordered_map<std::string, std::int32_t>& first, Follow follow,
-                              Reset reset)
+                              const std::unordered_map<std::string, std::int32_t>& first, Follow follow, Reset reset)
 {
     follow();
     std::int32_t position = position_of(first, key);
@@ -83,7 +81,7 @@ std::int32_t checked_position(const std::vector<Record>& list, const std::string
     return position;
 }
 
-} // namespace
+}  // namespace
 
 std::int32_t staged_record_index::first_paint(const preflight_report& report, const std::string& id)
 {
@@ -123,8 +121,7 @@ std::int32_t staged_record_index::first_transform(const preflight_report& report
         report.staged_transforms, id, id, transforms_.first, [&] { follow(report); }, [&] { reset(report); });
 }
 
-bool staged_record_index::latest_image(const preflight_report& report, const std::string& id,
-                                       std::int32_t& generation)
+bool staged_record_index::latest_image(const preflight_report& report, const std::string& id, std::int32_t& generation)
 {
     follow(report);
     const auto found = latest_generation_.find(id);

@@ -33,11 +33,11 @@ void stage_distinct_clips(benchmark::State& state)
         benchmark::DoNotOptimize(report.staged_clips.data());
     }
     state.SetItemsProcessed(state.iterations() * count);
-    state.counters["ns_per_record"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * count, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_record"] = benchmark::Counter(static_cast<double>(state.iterations()) * count,
+                                                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(stage_distinct_clips)->Arg(1024)->Arg(65536)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace
 
 BENCHMARK_MAIN();

@@ -48,8 +48,7 @@ staging_case record_case(std::string label, Record record, Stage stage, std::str
             std::move(message)};
 }
 
-template <typename Record, typename Change>
-Record changed(Record record, Change change)
+template <typename Record, typename Change> Record changed(Record record, Change change)
 {
     change(record);
     return record;
@@ -86,17 +85,16 @@ TEST(paint_staging, a_committed_paint_decides_by_identity_before_any_rule)
     expect_counters(report, {0, 1, 0}, "identical committed paint");
     EXPECT_TRUE(report.staged_paints.empty());
 
-    run_cases(store, {
-                         record_case("opacity differs and is out of range",
-                                     changed(test_paint("p"), [](render_paint& p) { p.opacity = 150; }),
-                                     &retained_resource_store::stage_paint,
-                                     "retained paint identity collision for p"),
-                         record_case("opacity differs", changed(test_paint("p"), [](render_paint& p) { p.opacity = 1; }),
-                                     &retained_resource_store::stage_paint,
-                                     "retained paint identity collision for p"),
-                         record_case("other case of the id is another paint", test_paint("P"),
-                                     &retained_resource_store::stage_paint, ""),
-                     });
+    run_cases(store,
+              {
+                  record_case("opacity differs and is out of range",
+                              changed(test_paint("p"), [](render_paint& p) { p.opacity = 150; }),
+                              &retained_resource_store::stage_paint, "retained paint identity collision for p"),
+                  record_case("opacity differs", changed(test_paint("p"), [](render_paint& p) { p.opacity = 1; }),
+                              &retained_resource_store::stage_paint, "retained paint identity collision for p"),
+                  record_case("other case of the id is another paint", test_paint("P"),
+                              &retained_resource_store::stage_paint, ""),
+              });
 }
 
 TEST(paint_staging, field_rules_in_order)
@@ -105,33 +103,37 @@ TEST(paint_staging, field_rules_in_order)
     const auto paint = [](const std::string& id, auto change) { return changed(test_paint(id), change); };
     const auto stage = &retained_resource_store::stage_paint;
     const retained_resource_store store(test_surface);
-    run_cases(store, {
-        record_case("bounds pass", paint("p", [](render_paint& p) {
-            p.red = p.green = p.blue = p.alpha = 255;
-            p.opacity = 100;
-            p.radius = p.border_width = 0;
-        }), stage, ""),
-        record_case("opacity 0", paint("p", [](render_paint& p) { p.opacity = 0; }), stage, ""),
-        record_case("empty id", paint("", [](render_paint& p) { p.red = 999; }), stage,
-                    "render paint requires a nonempty id"),
-        record_case("red 256", paint("p", [](render_paint& p) { p.red = 256; }), stage,
-                    "render paint p requires RGBA channels from 0 through 255"),
-        record_case("alpha -1 compares unsigned", paint("p", [](render_paint& p) { p.alpha = -1; }), stage,
-                    "render paint p requires RGBA channels from 0 through 255"),
-        record_case("radius -1", paint("p", [](render_paint& p) { p.radius = -1; }), stage,
-                    "render paint p requires nonnegative radius and border width"),
-        record_case("border -1", paint("p", [](render_paint& p) { p.border_width = -1; }), stage,
-                    "render paint p requires nonnegative radius and border width"),
-        record_case("opacity 101", paint("p", [](render_paint& p) { p.opacity = 101; }), stage,
-                    "render paint p requires opacity from 0 through 100"),
-        record_case("opacity -1 compares unsigned", paint("p", [](render_paint& p) { p.opacity = -1; }), stage,
-                    "render paint p requires opacity from 0 through 100"),
-        record_case("300-byte id, opacity 150", paint(long_id, [](render_paint& p) { p.opacity = 150; }), stage,
-                    "render paint " + long_id + " requires opacity from 0 through 100"),
-        record_case("300-byte id, opacity 100", paint(long_id, [](render_paint& p) { p.opacity = 100; }), stage,
-                    "retained paint id exceeds 256 bytes"),
-        record_case("256-byte id", paint(std::string(256, 'x'), [](render_paint&) {}), stage, ""),
-    });
+    run_cases(store,
+              {
+                  record_case("bounds pass",
+                              paint("p",
+                                    [](render_paint& p) {
+                                        p.red = p.green = p.blue = p.alpha = 255;
+                                        p.opacity = 100;
+                                        p.radius = p.border_width = 0;
+                                    }),
+                              stage, ""),
+                  record_case("opacity 0", paint("p", [](render_paint& p) { p.opacity = 0; }), stage, ""),
+                  record_case("empty id", paint("", [](render_paint& p) { p.red = 999; }), stage,
+                              "render paint requires a nonempty id"),
+                  record_case("red 256", paint("p", [](render_paint& p) { p.red = 256; }), stage,
+                              "render paint p requires RGBA channels from 0 through 255"),
+                  record_case("alpha -1 compares unsigned", paint("p", [](render_paint& p) { p.alpha = -1; }), stage,
+                              "render paint p requires RGBA channels from 0 through 255"),
+                  record_case("radius -1", paint("p", [](render_paint& p) { p.radius = -1; }), stage,
+                              "render paint p requires nonnegative radius and border width"),
+                  record_case("border -1", paint("p", [](render_paint& p) { p.border_width = -1; }), stage,
+                              "render paint p requires nonnegative radius and border width"),
+                  record_case("opacity 101", paint("p", [](render_paint& p) { p.opacity = 101; }), stage,
+                              "render paint p requires opacity from 0 through 100"),
+                  record_case("opacity -1 compares unsigned", paint("p", [](render_paint& p) { p.opacity = -1; }),
+                              stage, "render paint p requires opacity from 0 through 100"),
+                  record_case("300-byte id, opacity 150", paint(long_id, [](render_paint& p) { p.opacity = 150; }),
+                              stage, "render paint " + long_id + " requires opacity from 0 through 100"),
+                  record_case("300-byte id, opacity 100", paint(long_id, [](render_paint& p) { p.opacity = 100; }),
+                              stage, "retained paint id exceeds 256 bytes"),
+                  record_case("256-byte id", paint(std::string(256, 'x'), [](render_paint&) {}), stage, ""),
+              });
 }
 
 TEST(paint_staging, a_new_paint_counts_one_validation_whatever_the_verdict)
@@ -154,23 +156,27 @@ TEST(clip_staging, field_rules_in_order)
     const auto stage = &retained_resource_store::stage_clip;
     const retained_resource_store store(test_surface);
     run_cases(store, {
-        record_case("positions are not limited", clip("c", [](render_clip& c) {
-            c.x = -1000000000;
-            c.width = c.height = 1;
-            c.radius = 0;
-        }), stage, ""),
-        record_case("256-byte id", clip(std::string(256, 'c'), [](render_clip&) {}), stage, ""),
-        record_case("257-byte id with bad bounds", clip(std::string(257, 'c'), [](render_clip& c) { c.width = 0; }),
-                    stage, "retained resource clip requires an id of 1..256 bytes"),
-        record_case("empty id", clip("", [](render_clip&) {}), stage,
-                    "retained resource clip requires an id of 1..256 bytes"),
-        record_case("width 0", clip("c", [](render_clip& c) { c.width = 0; }), stage,
-                    "retained resource clip c requires positive bounds and a nonnegative radius"),
-        record_case("height 0", clip("c", [](render_clip& c) { c.height = 0; }), stage,
-                    "retained resource clip c requires positive bounds and a nonnegative radius"),
-        record_case("radius -1", clip("c", [](render_clip& c) { c.radius = -1; }), stage,
-                    "retained resource clip c requires positive bounds and a nonnegative radius"),
-    });
+                         record_case("positions are not limited",
+                                     clip("c",
+                                          [](render_clip& c) {
+                                              c.x = -1000000000;
+                                              c.width = c.height = 1;
+                                              c.radius = 0;
+                                          }),
+                                     stage, ""),
+                         record_case("256-byte id", clip(std::string(256, 'c'), [](render_clip&) {}), stage, ""),
+                         record_case("257-byte id with bad bounds",
+                                     clip(std::string(257, 'c'), [](render_clip& c) { c.width = 0; }), stage,
+                                     "retained resource clip requires an id of 1..256 bytes"),
+                         record_case("empty id", clip("", [](render_clip&) {}), stage,
+                                     "retained resource clip requires an id of 1..256 bytes"),
+                         record_case("width 0", clip("c", [](render_clip& c) { c.width = 0; }), stage,
+                                     "retained resource clip c requires positive bounds and a nonnegative radius"),
+                         record_case("height 0", clip("c", [](render_clip& c) { c.height = 0; }), stage,
+                                     "retained resource clip c requires positive bounds and a nonnegative radius"),
+                         record_case("radius -1", clip("c", [](render_clip& c) { c.radius = -1; }), stage,
+                                     "retained resource clip c requires positive bounds and a nonnegative radius"),
+                     });
 }
 
 TEST(transform_staging, field_rules_in_order)
@@ -181,36 +187,45 @@ TEST(transform_staging, field_rules_in_order)
     const std::string scale = "render transform t scale must be within 1..10000 percent";
     const std::string rotation = "render transform t rotation must be within -360000..360000 millidegrees";
     const retained_resource_store store(test_surface);
-    run_cases(store, {
-        record_case("upper bounds", transform("t", [](render_transform& t) {
-            t.translate_x = t.translate_y = 1000000;
-            t.scale_x = t.scale_y = 10000;
-            t.rotation = 360000;
-        }), stage, ""),
-        record_case("lower bounds", transform("t", [](render_transform& t) {
-            t.translate_x = t.translate_y = -1000000;
-            t.scale_x = t.scale_y = 1;
-            t.rotation = -360000;
-        }), stage, ""),
-        record_case("identity is reserved", transform("identity", [](render_transform& t) { t.scale_x = 0; }), stage,
-                    "render transform id identity is reserved for the built-in identity transform"),
-        record_case("Identity is an ordinary id", transform("Identity", [](render_transform&) {}), stage, ""),
-        record_case("65-byte id", transform(std::string(65, 't'), [](render_transform& t) { t.rotation = 1 << 30; }),
-                    stage, "render transform requires a nonempty id of at most 64 bytes"),
-        record_case("64-byte id", transform(std::string(64, 't'), [](render_transform&) {}), stage, ""),
-        record_case("empty id", transform("", [](render_transform&) {}), stage,
-                    "render transform requires a nonempty id of at most 64 bytes"),
-        record_case("translation x 1000001", transform("t", [](render_transform& t) { t.translate_x = 1000001; }),
-                    stage, translation),
-        record_case("translation y -1000001", transform("t", [](render_transform& t) { t.translate_y = -1000001; }),
-                    stage, translation),
-        record_case("scale x 0", transform("t", [](render_transform& t) { t.scale_x = 0; }), stage, scale),
-        record_case("scale y 10001", transform("t", [](render_transform& t) { t.scale_y = 10001; }), stage, scale),
-        record_case("rotation -360001", transform("t", [](render_transform& t) { t.rotation = -360001; }), stage,
-                    rotation),
-        record_case("rotation 360001", transform("t", [](render_transform& t) { t.rotation = 360001; }), stage,
-                    rotation),
-    });
+    run_cases(
+        store,
+        {
+            record_case("upper bounds",
+                        transform("t",
+                                  [](render_transform& t) {
+                                      t.translate_x = t.translate_y = 1000000;
+                                      t.scale_x = t.scale_y = 10000;
+                                      t.rotation = 360000;
+                                  }),
+                        stage, ""),
+            record_case("lower bounds",
+                        transform("t",
+                                  [](render_transform& t) {
+                                      t.translate_x = t.translate_y = -1000000;
+                                      t.scale_x = t.scale_y = 1;
+                                      t.rotation = -360000;
+                                  }),
+                        stage, ""),
+            record_case("identity is reserved", transform("identity", [](render_transform& t) { t.scale_x = 0; }),
+                        stage, "render transform id identity is reserved for the built-in identity transform"),
+            record_case("Identity is an ordinary id", transform("Identity", [](render_transform&) {}), stage, ""),
+            record_case("65-byte id",
+                        transform(std::string(65, 't'), [](render_transform& t) { t.rotation = 1 << 30; }), stage,
+                        "render transform requires a nonempty id of at most 64 bytes"),
+            record_case("64-byte id", transform(std::string(64, 't'), [](render_transform&) {}), stage, ""),
+            record_case("empty id", transform("", [](render_transform&) {}), stage,
+                        "render transform requires a nonempty id of at most 64 bytes"),
+            record_case("translation x 1000001", transform("t", [](render_transform& t) { t.translate_x = 1000001; }),
+                        stage, translation),
+            record_case("translation y -1000001", transform("t", [](render_transform& t) { t.translate_y = -1000001; }),
+                        stage, translation),
+            record_case("scale x 0", transform("t", [](render_transform& t) { t.scale_x = 0; }), stage, scale),
+            record_case("scale y 10001", transform("t", [](render_transform& t) { t.scale_y = 10001; }), stage, scale),
+            record_case("rotation -360001", transform("t", [](render_transform& t) { t.rotation = -360001; }), stage,
+                        rotation),
+            record_case("rotation 360001", transform("t", [](render_transform& t) { t.rotation = 360001; }), stage,
+                        rotation),
+        });
 }
 
 TEST(glyph_staging, field_rules_in_order)
@@ -234,37 +249,40 @@ TEST(glyph_staging, field_rules_in_order)
     const std::string dimensions = "render glyph alpha resource " + id + " dimensions must be within 1..4096";
     const std::string payload = "render glyph alpha resource " + id + " payload must be exact A8 hexadecimal data";
     const retained_resource_store store(test_surface);
-    run_cases(store, {
-        record_case("valid", valid, stage, ""),
-        record_case("upper-case digits", glyph([](glyph_alpha_resource& g) { g.id = "sha256:" + std::string(64, 'F'); }),
-                    stage, ""),
-        record_case("63 digits", glyph([](glyph_alpha_resource& g) { g.id = "sha256:" + std::string(63, 'a'); }), stage,
-                    identity),
-        record_case("65 digits", glyph([](glyph_alpha_resource& g) { g.id = "sha256:" + std::string(65, 'a'); }), stage,
-                    identity),
-        record_case("other prefix", glyph([](glyph_alpha_resource& g) { g.id = "sha512:" + std::string(64, 'a'); }),
-                    stage, identity),
-        record_case("non-hex digit", glyph([](glyph_alpha_resource& g) { g.id = "sha256:" + std::string(64, 'g'); }),
-                    stage, identity),
-        record_case("no source", glyph([](glyph_alpha_resource& g) { g.source.clear(); }), stage,
-                    "render glyph alpha resource " + id + " requires a source"),
-        record_case("format", glyph([](glyph_alpha_resource& g) { g.format = "a8-unorm"; }), stage,
-                    "render glyph alpha resource " + id + " format must be a8-unorm-hex"),
-        record_case("width 0", glyph([](glyph_alpha_resource& g) { g.width = 0; }), stage, dimensions),
-        record_case("height 4097", glyph([](glyph_alpha_resource& g) { g.height = 4097; }), stage, dimensions),
-        record_case("height -1 compares unsigned", glyph([](glyph_alpha_resource& g) { g.height = -1; }), stage,
-                    dimensions),
-        record_case("16 x 16", sized(16, 16), stage, ""),
-        record_case("row stride 17", changed(sized(16, 16), [](glyph_alpha_resource& g) { g.row_stride = 17; }), stage,
-                    packed),
-        record_case("byte size off by one", glyph([](glyph_alpha_resource& g) { g.byte_size = 5; }), stage, packed),
-        record_case("1024 x 512", sized(1024, 512), stage, ""),
-        record_case("1024 x 513", sized(1024, 513), stage, packed),
-        record_case("4096 x 4096", sized(4096, 4096), stage, packed),
-        record_case("511 digits", changed(sized(16, 16), [](glyph_alpha_resource& g) { g.payload.pop_back(); }), stage,
-                    payload),
-        record_case("non-hex payload", glyph([](glyph_alpha_resource& g) { g.payload[3] = 'z'; }), stage, payload),
-    });
+    run_cases(
+        store,
+        {
+            record_case("valid", valid, stage, ""),
+            record_case("upper-case digits",
+                        glyph([](glyph_alpha_resource& g) { g.id = "sha256:" + std::string(64, 'F'); }), stage, ""),
+            record_case("63 digits", glyph([](glyph_alpha_resource& g) { g.id = "sha256:" + std::string(63, 'a'); }),
+                        stage, identity),
+            record_case("65 digits", glyph([](glyph_alpha_resource& g) { g.id = "sha256:" + std::string(65, 'a'); }),
+                        stage, identity),
+            record_case("other prefix", glyph([](glyph_alpha_resource& g) { g.id = "sha512:" + std::string(64, 'a'); }),
+                        stage, identity),
+            record_case("non-hex digit",
+                        glyph([](glyph_alpha_resource& g) { g.id = "sha256:" + std::string(64, 'g'); }), stage,
+                        identity),
+            record_case("no source", glyph([](glyph_alpha_resource& g) { g.source.clear(); }), stage,
+                        "render glyph alpha resource " + id + " requires a source"),
+            record_case("format", glyph([](glyph_alpha_resource& g) { g.format = "a8-unorm"; }), stage,
+                        "render glyph alpha resource " + id + " format must be a8-unorm-hex"),
+            record_case("width 0", glyph([](glyph_alpha_resource& g) { g.width = 0; }), stage, dimensions),
+            record_case("height 4097", glyph([](glyph_alpha_resource& g) { g.height = 4097; }), stage, dimensions),
+            record_case("height -1 compares unsigned", glyph([](glyph_alpha_resource& g) { g.height = -1; }), stage,
+                        dimensions),
+            record_case("16 x 16", sized(16, 16), stage, ""),
+            record_case("row stride 17", changed(sized(16, 16), [](glyph_alpha_resource& g) { g.row_stride = 17; }),
+                        stage, packed),
+            record_case("byte size off by one", glyph([](glyph_alpha_resource& g) { g.byte_size = 5; }), stage, packed),
+            record_case("1024 x 512", sized(1024, 512), stage, ""),
+            record_case("1024 x 513", sized(1024, 513), stage, packed),
+            record_case("4096 x 4096", sized(4096, 4096), stage, packed),
+            record_case("511 digits", changed(sized(16, 16), [](glyph_alpha_resource& g) { g.payload.pop_back(); }),
+                        stage, payload),
+            record_case("non-hex payload", glyph([](glyph_alpha_resource& g) { g.payload[3] = 'z'; }), stage, payload),
+        });
 }
 
 TEST(glyph_staging, identity_comparisons_also_count_as_payload_comparisons)
@@ -348,4 +366,4 @@ TEST_F(image_staging, a_new_id_runs_the_image_rules)
     expect_counters(report, {1, 0, 0}, "image rules");
 }
 
-} // namespace
+}  // namespace

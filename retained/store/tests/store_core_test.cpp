@@ -244,4 +244,4 @@ TEST(store_bindings, find_binding_answers_the_owner_row_once_bound)
     EXPECT_GE(report.index_probes, 1u);
 }
 
-} // namespace
+}  // namespace

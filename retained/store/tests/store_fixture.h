@@ -20,8 +20,7 @@ glyph_alpha_resource test_glyph(char digit);
 
 // A command of an owner that draws nothing and refers to nothing.
 render_command test_command(const std::string& owner, std::int32_t sequence, const std::string& kind = "rect");
-owner_fragment test_fragment(const std::string& owner, std::int32_t generation,
-                             std::vector<render_command> commands);
+owner_fragment test_fragment(const std::string& owner, std::int32_t generation, std::vector<render_command> commands);
 // A fragment whose commands have the given sequences.
 owner_fragment test_fragment(const std::string& owner, std::int32_t generation,
                              const std::vector<std::int32_t>& sequences);
