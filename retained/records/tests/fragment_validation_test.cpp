@@ -1,4 +1,5 @@
 #include "retained/records/fragment_validation.h"
+#include "retained/records/tests/record_samples.h"
 
 #include <gtest/gtest.h>
 
@@ -7,28 +8,6 @@
 #include <string>
 
 namespace {
-
-render_command command_of(const std::string& owner, const std::string& kind)
-{
-    render_command command;
-    command.owner = owner;
-    command.kind = kind;
-    return command;
-}
-
-// A valid fragment of owner P: layout (0, 0, 10, 10) in ink (-5, -5, 20, 20), one image command.
-owner_fragment valid_fragment()
-{
-    owner_fragment fragment;
-    fragment.owner_id = "P";
-    fragment.generation = 1;
-    fragment.layout = {0, 0, 10, 10};
-    fragment.ink = {-5, -5, 20, 20};
-    fragment.dependencies = {"k1", "k2", "k3", "k4", "k5", "src"};
-    fragment.commands = {command_of("P", "image")};
-    fragment.source = "layout";
-    return fragment;
-}
 
 owner_fragment with_kinds(std::initializer_list<const char*> kinds)
 {

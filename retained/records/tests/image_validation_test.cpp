@@ -1,4 +1,5 @@
 #include "retained/records/image_validation.h"
+#include "retained/records/tests/record_samples.h"
 
 #include <gtest/gtest.h>
 
@@ -7,34 +8,9 @@
 
 namespace {
 
-// A valid ready image of w x h pixels with a mixed-case payload.
-render_image ready_image(std::int32_t w = 2, std::int32_t h = 1)
-{
-    render_image image;
-    image.id = "logo";
-    image.kind = "image";
-    image.generation = 1;
-    image.width = w;
-    image.height = h;
-    image.sizeBytes = w * h * 4;
-    image.format = "bgra8-hex";
-    image.colorSpace = "srgb";
-    image.alphaMode = "straight";
-    image.state = "ready";
-    image.resident = true;
-    image.content_identity = "sha256:logo";
-    image.source = "disk";
-    const std::string digits = "09afAF3c";
-    image.payload.reserve(static_cast<std::size_t>(image.sizeBytes) * 2);
-    for (std::int32_t i = 0; i < image.sizeBytes * 2; ++i) {
-        image.payload.push_back(digits[static_cast<std::size_t>(i) % digits.size()]);
-    }
-    return image;
-}
-
 render_image placeholder_image(const std::string& state)
 {
-    render_image image = ready_image();
+    render_image image = ready_image(2, 1);
     image.state = state;
     image.resident = false;
     image.sizeBytes = 0;
@@ -75,7 +51,7 @@ struct image_case {
 TEST(validate_render_image, applies_the_first_failing_rule)
 {
     const image_case cases[] = {
-        {"valid ready", [] { return ready_image(); }, 0},
+        {"valid ready", [] { return ready_image(2, 1); }, 0},
         {"id of 64 bytes", [] { auto i = ready_image(); i.id.assign(64, 'i'); return i; }, 0},
         {"id of 65 bytes", [] { auto i = ready_image(); i.id.assign(65, 'i'); return i; }, 1},
         {"empty id", [] { auto i = ready_image(); i.id.clear(); return i; }, 1},

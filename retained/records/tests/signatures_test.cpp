@@ -1,4 +1,5 @@
 #include "retained/records/signatures.h"
+#include "retained/records/tests/record_samples.h"
 
 #include <gtest/gtest.h>
 
@@ -31,36 +32,12 @@ render_command sample_command()
 
 owner_fragment sample_fragment()
 {
-    owner_fragment fragment;
-    fragment.owner_id = "P";
+    owner_fragment fragment = valid_fragment();
     fragment.generation = 2;
     fragment.opaque_number = 5;
-    fragment.layout = {0, 0, 10, 10};
-    fragment.ink = {-5, -5, 20, 20};
-    fragment.dependencies = {"k1", "k2", "k3", "k4", "k5", "src"};
     fragment.commands.assign(3, sample_command());
     fragment.source = "s";
     return fragment;
-}
-
-render_image sample_image()
-{
-    render_image image;
-    image.id = "logo";
-    image.kind = "image";
-    image.generation = 3;
-    image.width = 1;
-    image.height = 1;
-    image.sizeBytes = 4;
-    image.format = "bgra8-hex";
-    image.colorSpace = "srgb";
-    image.alphaMode = "straight";
-    image.state = "ready";
-    image.resident = true;
-    image.content_identity = "c";
-    image.payload = "00112233";
-    image.source = "disk";
-    return image;
 }
 
 TEST(length_prefixed, writes_the_byte_length_and_the_text_unchanged)
@@ -87,8 +64,8 @@ TEST(resource_signatures, write_every_field_in_order)
     EXPECT_EQ(paint_signature({"p1", 1, 2, 3, 4, 5, 6, 7}), "paint-v1|2:p1|1|2|3|4|5|6|7");
     EXPECT_EQ(glyph_signature({"sha256:ab", 2, 1, 2, 2, "a8-unorm-hex", "00ff", "font"}),
               "glyph-v1|9:sha256:ab|2|1|2|2|12:a8-unorm-hex|4:00ff|4:font");
-    EXPECT_EQ(image_signature(sample_image()),
-              "image-v1|4:logo|5:image|3|1|1|4|9:bgra8-hex|4:srgb|8:straight|5:ready|true|1:c|8:00112233|4:disk");
+    EXPECT_EQ(image_signature(ready_image()),
+              "image-v1|4:logo|5:image|1|1|1|4|9:bgra8-hex|4:srgb|8:straight|5:ready|true|11:sha256:logo|8:09afAF3c|4:disk");
 }
 
 TEST(resource_signatures, carry_separators_and_placeholders_in_texts_unchanged)
@@ -96,11 +73,11 @@ TEST(resource_signatures, carry_separators_and_placeholders_in_texts_unchanged)
     EXPECT_EQ(clip_signature({"{0}|x:", 1, 2, 3, 4, 5}), "clip-v1|6:{0}|x:|1|2|3|4|5");
     EXPECT_EQ(clip_signature({"", 0, 0, 0, 0, 0}), "clip-v1|0:|0|0|0|0|0");
 
-    render_image image = sample_image();
+    render_image image = ready_image();
     image.resident = false;
     image.source = "{1}{13}";
     EXPECT_EQ(image_signature(image),
-              "image-v1|4:logo|5:image|3|1|1|4|9:bgra8-hex|4:srgb|8:straight|5:ready|false|1:c|8:00112233|7:{1}{13}");
+              "image-v1|4:logo|5:image|1|1|1|4|9:bgra8-hex|4:srgb|8:straight|5:ready|false|11:sha256:logo|8:09afAF3c|7:{1}{13}");
 }
 
 TEST(command_signature, wraps_the_inner_text_with_the_values_flag_and_end)

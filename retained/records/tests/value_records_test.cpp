@@ -1,29 +1,10 @@
 #include "retained/records/result_records.h"
+#include "retained/records/tests/record_samples.h"
 #include "retained/records/value_records.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-render_image ready_image()
-{
-    render_image image;
-    image.id = "logo";
-    image.kind = "image";
-    image.generation = 1;
-    image.width = 1;
-    image.height = 1;
-    image.sizeBytes = 4;
-    image.format = "bgra8-hex";
-    image.colorSpace = "srgb";
-    image.alphaMode = "straight";
-    image.state = "ready";
-    image.resident = true;
-    image.content_identity = "c";
-    image.payload = "0011aaFF";
-    image.source = "disk";
-    return image;
-}
 
 TEST(record_equality, compares_every_field)
 {
