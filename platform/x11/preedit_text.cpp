@@ -27,6 +27,29 @@ std::u32string decode_utf8(std::string_view text) {
   return out;
 }
 
+std::string encode_utf8(std::u32string_view chars) {
+  std::string out;
+  for (char32_t cp : chars) {
+    if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) continue;
+    if (cp < 0x80) {
+      out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+      out += static_cast<char>(0xC0 | (cp >> 6));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+      out += static_cast<char>(0xE0 | (cp >> 12));
+      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (cp >> 18));
+      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+  }
+  return out;
+}
+
 std::u16string encode_utf16(std::u32string_view chars) {
   std::u16string out;
   for (char32_t cp : chars) {

@@ -20,5 +20,7 @@ private:
 
 // Decodes strict UTF-8, dropping ill-formed sequences one byte at a time.
 std::u32string decode_utf8(std::string_view text);
+// Encodes code points as UTF-8; surrogates and values beyond U+10FFFF are dropped.
+std::string encode_utf8(std::u32string_view chars);
 // Encodes code points as UTF-16; surrogates and values beyond U+10FFFF are dropped.
 std::u16string encode_utf16(std::u32string_view chars);

@@ -1,0 +1,82 @@
+#include "platform/x11/tests/xdnd_source.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+namespace {
+
+Atom atom(Display* display, const char* name) { return XInternAtom(display, name, False); }
+
+void send(Display* display, Window to, Atom type, long l0, long l1, long l2, long l3, long l4) {
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = to;
+  event.xclient.message_type = type;
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = l0;
+  event.xclient.data.l[1] = l1;
+  event.xclient.data.l[2] = l2;
+  event.xclient.data.l[3] = l3;
+  event.xclient.data.l[4] = l4;
+  XSendEvent(display, to, False, NoEventMask, &event);
+  XFlush(display);
+}
+
+}  // namespace
+
+xdnd_test_source::xdnd_test_source(Window target, int root_x, int root_y, std::string uri_list)
+    : target_(target), uri_list_(std::move(uri_list)) {
+  display_ = XOpenDisplay(nullptr);
+  if (!display_) return;
+  source_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1, 1, 0, 0, 0);
+  XSetSelectionOwner(display_, atom(display_, "XdndSelection"), source_, CurrentTime);
+  const long version = 5;
+  send(display_, target_, atom(display_, "XdndEnter"), static_cast<long>(source_), version << 24,
+       static_cast<long>(atom(display_, "text/uri-list")), 0, 0);
+  send(display_, target_, atom(display_, "XdndPosition"), static_cast<long>(source_), 0,
+       (static_cast<long>(root_x) << 16) | (root_y & 0xFFFF), CurrentTime,
+       static_cast<long>(atom(display_, "XdndActionCopy")));
+}
+
+xdnd_test_source::~xdnd_test_source() {
+  if (!display_) return;
+  XDestroyWindow(display_, source_);
+  XCloseDisplay(display_);
+}
+
+bool xdnd_test_source::step() {
+  if (!display_) return false;
+  while (XPending(display_)) {
+    XEvent event;
+    XNextEvent(display_, &event);
+    if (event.type == SelectionRequest) {
+      const XSelectionRequestEvent& request = event.xselectionrequest;
+      XEvent reply{};
+      reply.xselection.type = SelectionNotify;
+      reply.xselection.requestor = request.requestor;
+      reply.xselection.selection = request.selection;
+      reply.xselection.target = request.target;
+      reply.xselection.time = request.time;
+      reply.xselection.property = None;
+      if (request.target == atom(display_, "text/uri-list") && request.property != None) {
+        XChangeProperty(display_, request.requestor, request.property, request.target, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(uri_list_.data()), static_cast<int>(uri_list_.size()));
+        reply.xselection.property = request.property;
+      }
+      XSendEvent(display_, request.requestor, False, NoEventMask, &reply);
+      XFlush(display_);
+    } else if (event.type == ClientMessage && event.xclient.message_type == atom(display_, "XdndStatus")) {
+      status_seen_ = true;
+      accepted_ = event.xclient.data.l[1] & 1;
+      if (!dropped_) {
+        dropped_ = true;
+        if (accepted_) send(display_, target_, atom(display_, "XdndDrop"), static_cast<long>(source_), 0, CurrentTime, 0, 0);
+        else send(display_, target_, atom(display_, "XdndLeave"), static_cast<long>(source_), 0, 0, 0, 0);
+      }
+    } else if (event.type == ClientMessage && event.xclient.message_type == atom(display_, "XdndFinished")) {
+      finished_ = true;
+      finish_accepted_ = event.xclient.data.l[1] & 1;
+    }
+  }
+  return finished_;
+}

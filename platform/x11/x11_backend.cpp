@@ -1,0 +1,658 @@
+#include "platform/x11/x11_backend.h"
+
+#include <X11/Xatom.h>
+#include <X11/XKBlib.h>
+#include <X11/cursorfont.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/core/core.h"
+#include "platform/x11/error_trap.h"
+#include "platform/x11/keymap.h"
+#include "platform/x11/preedit_text.h"
+#include "platform/x11/x11_state.h"
+
+namespace {
+
+// Stands for another program's window in GetForegroundWindow; never one of ours.
+HWND__ foreign_window_token{};
+
+constexpr long window_event_mask = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
+                                   PointerMotionMask | EnterWindowMask | LeaveWindowMask | FocusChangeMask |
+                                   StructureNotifyMask | PropertyChangeMask | ExposureMask;
+
+std::string utf8_of(const std::u16string& text) {
+  std::u32string chars;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t unit = text[i];
+    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      chars += static_cast<char32_t>(0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+      ++i;
+    } else {
+      chars += unit;  // lone surrogates are dropped by the encoder
+    }
+  }
+  return encode_utf8(chars);
+}
+
+int cursor_shape(int cursor_id) {
+  switch (cursor_id) {
+    case 32513: return XC_xterm;
+    case 32514: return XC_watch;
+    case 32515: return XC_crosshair;
+    case 32642: return XC_bottom_right_corner;  // north-west to south-east
+    case 32643: return XC_bottom_left_corner;   // north-east to south-west
+    case 32644: return XC_sb_h_double_arrow;
+    case 32645: return XC_sb_v_double_arrow;
+    case 32646: return XC_fleur;
+    case 32649: return XC_hand2;
+    default: return XC_left_ptr;
+  }
+}
+
+}  // namespace
+
+platform_backend& platform_backend_get() {
+  static x11_backend backend;
+  return backend;
+}
+
+Display* x11_backend_display() { return static_cast<x11_backend&>(platform_backend_get()).display(); }
+
+unsigned long x11_backend_window(HWND window) {
+  const native_handle native = platform_native_window(window);
+  return native ? reinterpret_cast<x11_window*>(native)->xid : 0;
+}
+
+x11_backend::x11_backend() {
+  install_x11_error_handler();
+  display_ = XOpenDisplay(nullptr);
+  if (!display_) return;
+  screen_ = DefaultScreen(display_);
+  root_ = RootWindow(display_, screen_);
+  if (!atoms_.intern(display_)) {
+    XCloseDisplay(display_);
+    display_ = nullptr;
+    return;
+  }
+  // Auto-repeat then arrives as repeated presses without releases between them.
+  Bool detectable = False;
+  XkbSetDetectableAutoRepeat(display_, True, &detectable);
+  xim_.open(display_);
+  xdnd_ = std::make_unique<xdnd_target>(display_, atoms_);
+  XSelectInput(display_, root_, PropertyChangeMask);
+}
+
+x11_backend::~x11_backend() {
+  if (!display_) return;
+  // Whatever the program left open goes with the connection; contexts first,
+  // while their windows still exist.
+  glXMakeCurrent(display_, None, nullptr);
+  for (x11_context* c : contexts_) {
+    glXDestroyContext(display_, c->context);
+    delete c;
+  }
+  contexts_.clear();
+  for (font_face* f : fonts_) delete f;
+  fonts_.clear();
+  for (auto& [xid, w] : windows_) {
+    xim_.destroy_context(w->input_context);
+    XDestroyWindow(display_, xid);
+    if (w->colormap) XFreeColormap(display_, w->colormap);
+    delete w;
+  }
+  windows_.clear();
+  for (auto& [id, cursor] : cursors_) XFreeCursor(display_, cursor);
+  formats_.reset();
+  xdnd_.reset();
+  xim_.close();
+  XCloseDisplay(display_);
+}
+
+x11_window* x11_backend::window_of(native_handle window) { return reinterpret_cast<x11_window*>(window); }
+
+x11_window* x11_backend::find_xid(Window xid) const {
+  const auto found = windows_.find(xid);
+  return found == windows_.end() ? nullptr : found->second;
+}
+
+bool x11_backend::window_manager_running() {
+  // The check window must exist and name itself, as EWMH asks.
+  Atom type = None;
+  int format = 0;
+  unsigned long items = 0, remaining = 0;
+  unsigned char* data = nullptr;
+  Window check = 0;
+  if (XGetWindowProperty(display_, root_, atoms_.net_supporting_wm_check, 0, 1, False, XA_WINDOW, &type, &format,
+                         &items, &remaining, &data) == Success && data) {
+    if (items == 1 && format == 32) check = *reinterpret_cast<Window*>(data);
+    XFree(data);
+  }
+  if (!check) return false;
+  x11_error_trap trap(display_);
+  data = nullptr;
+  Window self = 0;
+  if (XGetWindowProperty(display_, check, atoms_.net_supporting_wm_check, 0, 1, False, XA_WINDOW, &type, &format,
+                         &items, &remaining, &data) == Success && data) {
+    if (items == 1 && format == 32) self = *reinterpret_cast<Window*>(data);
+    XFree(data);
+  }
+  return trap.ok() && self == check;
+}
+
+glx_format_list& x11_backend::formats() {
+  if (!formats_) formats_ = std::make_unique<glx_format_list>(display_, screen_);
+  return *formats_;
+}
+
+// ---- windows ----------------------------------------------------------------
+
+bool x11_backend::make_x_window(x11_window& w, Visual* visual, int depth) {
+  x11_error_trap trap(display_);
+  XSetWindowAttributes attributes{};
+  unsigned long mask = CWEventMask | CWBorderPixel | CWBackPixmap | CWColormap;
+  attributes.event_mask = window_event_mask;
+  attributes.border_pixel = 0;
+  attributes.background_pixmap = None;
+  Colormap colormap = XCreateColormap(display_, root_, visual, AllocNone);
+  attributes.colormap = colormap;
+  const auto it = cursors_.find(cursor_id_);
+  if (it != cursors_.end()) {
+    attributes.cursor = it->second;
+    mask |= CWCursor;
+  }
+  const int width = std::max<LONG>(1, w.client.right - w.client.left);
+  const int height = std::max<LONG>(1, w.client.bottom - w.client.top);
+  const Window xid = XCreateWindow(display_, root_, w.client.left, w.client.top, static_cast<unsigned>(width),
+                                   static_cast<unsigned>(height), 0, depth, InputOutput, visual, mask, &attributes);
+  if (!trap.ok() || !xid) {
+    if (xid) XDestroyWindow(display_, xid);
+    XFreeColormap(display_, colormap);
+    return false;
+  }
+  const bool was_mapped = w.mapped;
+  if (w.xid) {
+    if (current_window_ == &w) {
+      glXMakeCurrent(display_, None, nullptr);
+      current_window_ = nullptr;
+      current_context_ = nullptr;
+    }
+    xim_.destroy_context(w.input_context);
+    w.input_context = nullptr;
+    xdnd_->forget(w.xid);
+    windows_.erase(w.xid);
+    XDestroyWindow(display_, w.xid);
+    if (w.colormap) XFreeColormap(display_, w.colormap);
+  }
+  w.xid = xid;
+  w.colormap = colormap;
+  w.visual = XVisualIDFromVisual(visual);
+  w.mapped = false;
+  windows_[xid] = &w;
+  apply_window_properties(w);
+  w.input_context = xim_.create_context(xid, &w);
+  if (w.touch) select_input2(w);
+  if (was_mapped) {
+    XMapWindow(display_, xid);
+    w.mapped = true;
+  }
+  XFlush(display_);
+  return true;
+}
+
+void x11_backend::apply_window_properties(x11_window& w) {
+  Atom protocols[] = {atoms_.wm_delete_window};
+  XSetWMProtocols(display_, w.xid, protocols, 1);
+  XSizeHints* hints = XAllocSizeHints();
+  if (hints) {
+    // Static gravity: the position we give is the client area's, whatever frame
+    // the window manager adds.
+    hints->flags = PPosition | PSize | USPosition | PWinGravity;
+    hints->x = w.client.left;
+    hints->y = w.client.top;
+    hints->width = std::max<LONG>(1, w.client.right - w.client.left);
+    hints->height = std::max<LONG>(1, w.client.bottom - w.client.top);
+    hints->win_gravity = StaticGravity;
+    XSetWMNormalHints(display_, w.xid, hints);
+    XFree(hints);
+  }
+  XClassHint class_hint{const_cast<char*>("quon"), const_cast<char*>("Quon")};
+  XSetClassHint(display_, w.xid, &class_hint);
+  XWMHints* wm_hints = XAllocWMHints();
+  if (wm_hints) {
+    wm_hints->flags = InputHint | StateHint;
+    wm_hints->input = True;
+    wm_hints->initial_state = NormalState;
+    XSetWMHints(display_, w.xid, wm_hints);
+    XFree(wm_hints);
+  }
+  const long pid = static_cast<long>(getpid());
+  XChangeProperty(display_, w.xid, atoms_.net_wm_pid, XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&pid), 1);
+  XChangeProperty(display_, w.xid, atoms_.net_wm_window_type, XA_ATOM, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&atoms_.net_wm_window_type_normal), 1);
+  if (w.owner) XSetTransientForHint(display_, w.xid, w.owner);
+  const std::string title = utf8_of(w.title);
+  XChangeProperty(display_, w.xid, atoms_.net_wm_name, atoms_.utf8_string, 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(title.data()), static_cast<int>(title.size()));
+  XChangeProperty(display_, w.xid, atoms_.net_wm_icon_name, atoms_.utf8_string, 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(title.data()), static_cast<int>(title.size()));
+  XStoreName(display_, w.xid, title.c_str());
+  if (w.accepts_files) xdnd_->make_aware(w.xid);
+}
+
+native_handle x11_backend::create_window(const backend_window_desc& desc) {
+  if (!display_) return 0;
+  auto* w = new x11_window;
+  w->backend = this;
+  w->window = desc.window;
+  w->style = desc.style;
+  w->client = desc.client;
+  w->normal_client = desc.client;
+  w->title = desc.title;
+  if (desc.owner_native) w->owner = window_of(desc.owner_native)->xid;
+  if (!make_x_window(*w, DefaultVisual(display_, screen_), DefaultDepth(display_, screen_))) {
+    delete w;
+    return 0;
+  }
+  return reinterpret_cast<native_handle>(w);
+}
+
+void x11_backend::destroy_window(native_handle window) {
+  x11_window* w = window_of(window);
+  if (!w) return;
+  if (current_window_ == w) {
+    glXMakeCurrent(display_, None, nullptr);
+    current_window_ = nullptr;
+    current_context_ = nullptr;
+  }
+  if (capture_ == w->xid) {
+    XUngrabPointer(display_, CurrentTime);
+    capture_ = 0;
+  }
+  xim_.destroy_context(w->input_context);
+  xdnd_->forget(w->xid);
+  windows_.erase(w->xid);
+  {
+    x11_error_trap trap(display_);
+    XDestroyWindow(display_, w->xid);
+    if (w->colormap) XFreeColormap(display_, w->colormap);
+  }
+  // Owned windows keep a dangling transient-for otherwise.
+  for (auto& [xid, other] : windows_)
+    if (other->owner == w->xid) other->owner = 0;
+  delete w;
+}
+
+void x11_backend::send_wm_state(x11_window& w, bool add, Atom first, Atom second) {
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = w.xid;
+  event.xclient.message_type = atoms_.net_wm_state;
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = add ? 1 : 0;
+  event.xclient.data.l[1] = static_cast<long>(first);
+  event.xclient.data.l[2] = static_cast<long>(second);
+  event.xclient.data.l[3] = 1;  // from an application
+  XSendEvent(display_, root_, False, SubstructureNotifyMask | SubstructureRedirectMask, &event);
+}
+
+void x11_backend::set_maximized_by_hand(x11_window& w, bool maximize) {
+  RECT target = w.normal_client;
+  if (maximize) {
+    w.normal_client = w.client;
+    target = work_area(reinterpret_cast<native_handle>(&w));
+  }
+  w.client = target;
+  XMoveResizeWindow(display_, w.xid, target.left, target.top, static_cast<unsigned>(std::max<LONG>(1, target.right - target.left)),
+                    static_cast<unsigned>(std::max<LONG>(1, target.bottom - target.top)));
+}
+
+void x11_backend::set_show_state(native_handle window, backend_show_state state) {
+  x11_window* w = window_of(window);
+  if (!w) return;
+  x11_error_trap trap(display_);
+  const bool managed = window_manager_running();
+  const backend_show_state before = w->state;
+  w->state = state;
+  switch (state) {
+    case backend_show_state::hidden:
+      if (w->mapped || before == backend_show_state::minimized) XWithdrawWindow(display_, w->xid, screen_);
+      w->mapped = false;
+      break;
+    case backend_show_state::minimized:
+      if (managed) {
+        if (!w->mapped) {
+          XMapWindow(display_, w->xid);
+          w->mapped = true;
+        }
+        XIconifyWindow(display_, w->xid, screen_);
+      } else {
+        // Nothing to iconify into: the window goes out of sight.
+        XUnmapWindow(display_, w->xid);
+        w->mapped = false;
+      }
+      break;
+    case backend_show_state::maximized:
+      if (managed) {
+        if (w->mapped) {
+          send_wm_state(*w, true, atoms_.net_wm_state_maximized_vert, atoms_.net_wm_state_maximized_horz);
+        } else {
+          const Atom states[] = {atoms_.net_wm_state_maximized_vert, atoms_.net_wm_state_maximized_horz};
+          XChangeProperty(display_, w->xid, atoms_.net_wm_state, XA_ATOM, 32, PropModeReplace,
+                          reinterpret_cast<const unsigned char*>(states), 2);
+        }
+      } else if (before != backend_show_state::maximized) {
+        set_maximized_by_hand(*w, true);
+      }
+      if (!w->mapped) {
+        XMapRaised(display_, w->xid);
+        w->mapped = true;
+      }
+      break;
+    case backend_show_state::normal:
+      if (before == backend_show_state::maximized) {
+        if (managed) send_wm_state(*w, false, atoms_.net_wm_state_maximized_vert, atoms_.net_wm_state_maximized_horz);
+        else set_maximized_by_hand(*w, false);
+      }
+      if (!w->mapped || before == backend_show_state::minimized) {
+        XMapRaised(display_, w->xid);
+        w->mapped = true;
+      }
+      break;
+  }
+  XFlush(display_);
+}
+
+void x11_backend::set_client_rect(native_handle window, const RECT& client) {
+  x11_window* w = window_of(window);
+  if (!w) return;
+  w->client = client;
+  if (w->state != backend_show_state::maximized) w->normal_client = client;
+  x11_error_trap trap(display_);
+  XMoveResizeWindow(display_, w->xid, client.left, client.top,
+                    static_cast<unsigned>(std::max<LONG>(1, client.right - client.left)),
+                    static_cast<unsigned>(std::max<LONG>(1, client.bottom - client.top)));
+  XFlush(display_);
+}
+
+void x11_backend::set_title(native_handle window, const std::u16string& title) {
+  x11_window* w = window_of(window);
+  if (!w) return;
+  w->title = title;
+  const std::string text = utf8_of(title);
+  XChangeProperty(display_, w->xid, atoms_.net_wm_name, atoms_.utf8_string, 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
+  XStoreName(display_, w->xid, text.c_str());
+  XFlush(display_);
+}
+
+RECT x11_backend::frame_insets(DWORD, DWORD) { return RECT{0, 0, 0, 0}; }
+
+RECT x11_backend::default_window_rect() { return RECT{64, 64, 64 + 1024, 64 + 768}; }
+
+RECT x11_backend::work_area(native_handle window) {
+  if (!display_) return RECT{0, 0, 1, 1};
+  const std::vector<monitor_area> monitors = query_monitors(display_, screen_);
+  int index = 0;
+  if (x11_window* w = window_of(window)) {
+    index = monitor_for_rect(monitors, w->client.left, w->client.top, w->client.right - w->client.left,
+                             w->client.bottom - w->client.top);
+    if (index < 0) index = 0;
+  }
+  const monitor_area& m = monitors[static_cast<size_t>(index)];
+  return RECT{m.x, m.y, m.x + m.width, m.y + m.height};
+}
+
+void x11_backend::begin_move(native_handle window, POINT point) {
+  x11_window* w = window_of(window);
+  if (!w || !window_manager_running()) return;
+  // The window manager takes the pointer over: the press's implicit grab ends.
+  XUngrabPointer(display_, CurrentTime);
+  capture_ = 0;
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = w->xid;
+  event.xclient.message_type = atoms_.net_wm_moveresize;
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = point.x;
+  event.xclient.data.l[1] = point.y;
+  event.xclient.data.l[2] = 8;  // _NET_WM_MOVERESIZE_MOVE
+  event.xclient.data.l[3] = Button1;
+  event.xclient.data.l[4] = 1;
+  XSendEvent(display_, root_, False, SubstructureNotifyMask | SubstructureRedirectMask, &event);
+  XFlush(display_);
+}
+
+// ---- pointer, keyboard, focus -----------------------------------------------
+
+bool x11_backend::cursor_pos(POINT& point) {
+  if (!display_) return false;
+  Window root = 0, child = 0;
+  int root_x = 0, root_y = 0, x = 0, y = 0;
+  unsigned int mask = 0;
+  if (!XQueryPointer(display_, root_, &root, &child, &root_x, &root_y, &x, &y, &mask)) return false;
+  point.x = root_x;
+  point.y = root_y;
+  return true;
+}
+
+bool x11_backend::async_key_down(int virtual_key) {
+  if (!display_) return false;
+  Window root = 0, child = 0;
+  int root_x = 0, root_y = 0, x = 0, y = 0;
+  unsigned int mask = 0;
+  switch (virtual_key) {
+    case VK_LBUTTON: case VK_RBUTTON: case VK_MBUTTON: case VK_SHIFT: case VK_CONTROL: case VK_MENU: {
+      if (!XQueryPointer(display_, root_, &root, &child, &root_x, &root_y, &x, &y, &mask)) return false;
+      const unsigned int bit = virtual_key == VK_LBUTTON   ? Button1Mask
+                               : virtual_key == VK_RBUTTON ? Button3Mask
+                               : virtual_key == VK_MBUTTON ? Button2Mask
+                               : virtual_key == VK_SHIFT   ? ShiftMask
+                               : virtual_key == VK_CONTROL ? ControlMask
+                                                           : Mod1Mask;
+      return (mask & bit) != 0;
+    }
+    default:
+      break;
+  }
+  // Other keys: any key code whose keysym maps to the virtual key.
+  char keys[32];
+  XQueryKeymap(display_, keys);
+  for (int code = 8; code < 256; ++code) {
+    if (!((keys[code / 8] >> (code % 8)) & 1)) continue;
+    if (virtual_key_of_keysym(XkbKeycodeToKeysym(display_, static_cast<KeyCode>(code), 0, 0)) == virtual_key)
+      return true;
+  }
+  return false;
+}
+
+std::u16string x11_backend::key_text(UINT, WPARAM virtual_key, LPARAM lParam) {
+  // Presses whose message was never translated are skipped on the way.
+  while (!key_texts_.empty()) {
+    pending_key_text entry = std::move(key_texts_.front());
+    key_texts_.pop_front();
+    if (entry.virtual_key == virtual_key && entry.lparam == lParam) return entry.text;
+  }
+  return {};
+}
+
+HWND x11_backend::foreground_window() {
+  if (!display_) return nullptr;
+  Window active = 0;
+  bool known = false;
+  if (window_manager_running()) {
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display_, root_, atoms_.net_active_window, 0, 1, False, XA_WINDOW, &type, &format,
+                           &items, &remaining, &data) == Success && data) {
+      if (items == 1 && format == 32) {
+        active = *reinterpret_cast<Window*>(data);
+        known = true;
+      }
+      XFree(data);
+    }
+  }
+  if (!known) {
+    int revert = 0;
+    XGetInputFocus(display_, &active, &revert);
+    if (active == PointerRoot) active = 0;
+  }
+  if (!active) return nullptr;
+  if (x11_window* w = find_xid(active)) return w->window;
+  return &foreign_window_token;
+}
+
+void x11_backend::activate_window(native_handle window) {
+  x11_window* w = window_of(window);
+  if (!w || !w->mapped) return;
+  x11_error_trap trap(display_);
+  if (window_manager_running()) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = w->xid;
+    event.xclient.message_type = atoms_.net_active_window;
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = 1;  // from an application
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display_, root_, False, SubstructureNotifyMask | SubstructureRedirectMask, &event);
+  } else {
+    XRaiseWindow(display_, w->xid);
+    XSetInputFocus(display_, w->xid, RevertToParent, CurrentTime);
+  }
+  XFlush(display_);
+}
+
+void x11_backend::set_capture(native_handle window) {
+  if (!display_) return;
+  x11_window* w = window_of(window);
+  if (!w) {
+    if (capture_) XUngrabPointer(display_, CurrentTime);
+    capture_ = 0;
+    XFlush(display_);
+    return;
+  }
+  const int result = XGrabPointer(display_, w->xid, True,
+                                  ButtonPressMask | ButtonReleaseMask | PointerMotionMask | EnterWindowMask |
+                                      LeaveWindowMask,
+                                  GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
+  capture_ = result == GrabSuccess ? w->xid : 0;
+}
+
+void x11_backend::set_cursor(int cursor_id) {
+  if (!display_ || cursor_id == cursor_id_) return;
+  cursor_id_ = cursor_id;
+  Cursor cursor = None;
+  const auto found = cursors_.find(cursor_id);
+  if (found != cursors_.end()) {
+    cursor = found->second;
+  } else if (cursor_id == 0) {
+    // Hidden: a cursor of one transparent pixel.
+    static const char blank = 0;
+    Pixmap pixmap = XCreateBitmapFromData(display_, root_, &blank, 1, 1);
+    XColor black{};
+    cursor = XCreatePixmapCursor(display_, pixmap, pixmap, &black, &black, 0, 0);
+    XFreePixmap(display_, pixmap);
+    cursors_[cursor_id] = cursor;
+  } else {
+    cursor = XCreateFontCursor(display_, static_cast<unsigned>(cursor_shape(cursor_id)));
+    cursors_[cursor_id] = cursor;
+  }
+  for (auto& [xid, w] : windows_) XDefineCursor(display_, xid, cursor);
+  XFlush(display_);
+}
+
+// ---- monitors and DPI ---------------------------------------------------------
+
+UINT x11_backend::window_dpi(native_handle) {
+  if (!display_) return 0;
+  // Xft.dpi of the resource database the server held when we connected.
+  const char* resources = XResourceManagerString(display_);
+  if (!resources) return USER_DEFAULT_SCREEN_DPI;
+  const char* line = resources;
+  while (line && *line) {
+    const char* end = std::strchr(line, '\n');
+    const std::string entry(line, end ? static_cast<size_t>(end - line) : std::strlen(line));
+    if (entry.rfind("Xft.dpi:", 0) == 0) {
+      const double dpi = std::atof(entry.c_str() + 8);
+      if (dpi >= 24 && dpi <= 2400) return static_cast<UINT>(dpi + 0.5);
+      break;
+    }
+    line = end ? end + 1 : nullptr;
+  }
+  return USER_DEFAULT_SCREEN_DPI;
+}
+
+std::uintptr_t x11_backend::window_monitor(native_handle window, DWORD flags) {
+  x11_window* w = window_of(window);
+  if (!display_ || !w) return 0;
+  const std::vector<monitor_area> monitors = query_monitors(display_, screen_);
+  const RECT& r = w->client;
+  int index = monitor_for_rect(monitors, r.left, r.top, r.right - r.left, r.bottom - r.top);
+  if (index < 0) return 0;
+  const monitor_area& m = monitors[static_cast<size_t>(index)];
+  const bool overlaps = r.left < m.x + m.width && m.x < r.right && r.top < m.y + m.height && m.y < r.bottom;
+  if (!overlaps) {
+    if (flags == MONITOR_DEFAULTTONULL) return 0;
+    if (flags == MONITOR_DEFAULTTOPRIMARY) {
+      for (size_t i = 0; i < monitors.size(); ++i)
+        if (monitors[i].primary) index = static_cast<int>(i);
+    }
+  }
+  // A monitor keeps its id while the process runs; the screen fallback is name 0.
+  const unsigned long name = monitors[static_cast<size_t>(index)].name;
+  for (const auto& [known, id] : monitor_ids_)
+    if (known == name) return id;
+  const std::uintptr_t id = monitor_ids_.size() + 1;
+  monitor_ids_.push_back({name, id});
+  return id;
+}
+
+// ---- touch and file drop --------------------------------------------------------
+
+void x11_backend::register_touch(native_handle window) {
+  x11_window* w = window_of(window);
+  if (!w) return;
+  w->touch = true;
+  select_input2(*w);
+}
+
+void x11_backend::accept_files(native_handle window, bool accept) {
+  x11_window* w = window_of(window);
+  if (!w) return;
+  w->accepts_files = accept;
+  if (accept) xdnd_->make_aware(w->xid);
+  else XDeleteProperty(display_, w->xid, atoms_.xdnd_aware);
+  XFlush(display_);
+}
+
+void x11_backend::drop_finished(std::uintptr_t token) {
+  const auto found = drops_.find(token);
+  if (found == drops_.end()) return;
+  x11_error_trap trap(display_);
+  xdnd_->finish(found->second, true);
+  drops_.erase(found);
+}
+
+// ---- input method ----------------------------------------------------------------
+
+void x11_window::preedit_started() {
+  composing = true;
+  platform_set_ime_strings(window, u"", u"");
+  platform_post(window, WM_IME_STARTCOMPOSITION, 0, 0);
+}
+
+void x11_window::preedit_changed(const preedit_text& text) {
+  platform_set_ime_strings(window, text.utf16(), u"");
+  platform_post(window, WM_IME_COMPOSITION, 0, GCS_COMPSTR);
+}
+
+void x11_window::preedit_done() {
+  composing = false;
+  platform_post(window, WM_IME_ENDCOMPOSITION, 0, 0);
+}

@@ -1,0 +1,35 @@
+#pragma once
+// The x11 back-end of the Linux platform layer: real windows through Xlib,
+// OpenGL through GLX, fonts through fontconfig and FreeType.
+//
+// [X] Windows: X windows of the requested client size; UTF-8 titles
+//     (_NET_WM_NAME); owners as transient-for; show, hide, minimize, maximize
+//     and restore (EWMH when a window manager runs, by hand otherwise); moves
+//     and resizes; WM_DELETE_WINDOW as a close request.
+// [X] Pixel formats: the screen's GLX framebuffer configurations, numbered from
+//     1; SetPixelFormat recreates the (unmapped) X window on the
+//     configuration's visual. GLX contexts, buffer swaps, glXGetProcAddress.
+// [X] Fonts: fontconfig match (best sans-serif fallback), FreeType 1-bit glyphs
+//     compiled into glBitmap display lists.
+// [X] Keyboard: Windows virtual keys with repeat bits (detectable auto-repeat),
+//     WM_SYSKEY* while Alt is held, text through XIM (keysyms without an input
+//     method), on-the-spot preedit as IME composition where the method offers it.
+// [X] Mouse: buttons, motion, wheel (+-120 a notch), pointer grab as capture,
+//     cursor shapes, HTCAPTION moves through _NET_WM_MOVERESIZE.
+// [X] Focus and foreground: _NET_ACTIVE_WINDOW, else the input focus.
+// [X] XDND drop target for text/uri-list; XdndFinished at DragFinish.
+// [X] Touch and pen through XInput 2.2 where the server has such devices.
+// [X] Monitors through XRandR; DPI from Xft.dpi (96 when unset).
+// [X] X protocol errors never end the process; the failing call fails.
+// [ ] Not provided: the frame of the window manager in GetWindowRect (frames
+//     count as zero thickness), session notifications, the desktop window
+//     manager library, a lost connection to the server (Xlib ends the process).
+#include "platform/core/backend.h"
+
+typedef struct _XDisplay Display;
+
+// The back-end's connection, null when no X server could be reached. Tests use
+// it to drive and observe the windows.
+Display* x11_backend_display();
+// The X window of one of our windows, 0 for none.
+unsigned long x11_backend_window(HWND window);

@@ -1,0 +1,398 @@
+// The x11 back-end's event translation: X events into Win32 messages.
+#include <X11/Xatom.h>
+#include <X11/extensions/XInput2.h>
+#include <poll.h>
+
+#include <algorithm>
+
+#include "platform/core/core.h"
+#include "platform/x11/error_trap.h"
+#include "platform/x11/keymap.h"
+#include "platform/x11/preedit_text.h"
+#include "platform/x11/x11_state.h"
+
+namespace {
+
+constexpr WPARAM vk_packet = 0xE7;  // a key that types text but has no virtual key
+
+LPARAM key_lparam(unsigned keycode, bool alt, bool previously_down, bool release) {
+  LPARAM l = 1 | (static_cast<LPARAM>((keycode - 8) & 0xFF) << 16);
+  if (alt) l |= 1L << 29;
+  if (previously_down) l |= 1L << 30;
+  if (release) l |= 1L << 31;
+  return l;
+}
+
+POINT root_point(int x, int y) { return POINT{x, y}; }
+
+}  // namespace
+
+void x11_backend::pump_events() {
+  if (!display_) return;
+  // The common case, nothing arrived: one look at Xlib's queue and one poll of
+  // the socket, no round trip.
+  if (XEventsQueued(display_, QueuedAlready) == 0) {
+    pollfd connection{ConnectionNumber(display_), POLLIN, 0};
+    if (poll(&connection, 1, 0) <= 0) return;
+  }
+  while (XPending(display_) > 0) {
+    XEvent event;
+    XNextEvent(display_, &event);
+    handle_event(event);
+  }
+}
+
+WPARAM x11_backend::mouse_key_state(unsigned int state) const {
+  WPARAM keys = 0;
+  if (state & Button1Mask) keys |= MK_LBUTTON;
+  if (state & Button3Mask) keys |= MK_RBUTTON;
+  if (state & Button2Mask) keys |= MK_MBUTTON;
+  if (state & ShiftMask) keys |= MK_SHIFT;
+  if (state & ControlMask) keys |= MK_CONTROL;
+  return keys;
+}
+
+void x11_backend::handle_event(XEvent& event) {
+  // The input method sees every event first; what it consumes is not ours.
+  if (xim_.filter(&event)) return;
+  if (event.type == GenericEvent) {
+    handle_input2(event);
+    return;
+  }
+  bool dropped = false;
+  xdnd_drop drop;
+  if (xdnd_->handle(event, &drop, &dropped)) {
+    if (!dropped) return;
+    x11_window* target = find_xid(drop.target);
+    if (!target || !target->accepts_files) {
+      xdnd_->finish(drop, false);
+      return;
+    }
+    std::vector<std::u16string> paths;
+    for (const std::string& path : drop.paths) paths.push_back(encode_utf16(decode_utf8(path)));
+    const POINT point{drop.root_x - target->client.left, drop.root_y - target->client.top};
+    const std::uintptr_t token = next_drop_token_++;
+    drops_[token] = std::move(drop);
+    platform_post_drop(target->window, paths, point, token);
+    return;
+  }
+  if (event.type == PropertyNotify && event.xproperty.window == root_) return;
+  x11_window* w = find_xid(event.xany.window);
+  if (!w) return;
+  switch (event.type) {
+    case KeyPress:
+    case KeyRelease:
+      handle_key(*w, event);
+      break;
+    case ButtonPress:
+    case ButtonRelease:
+      handle_button(*w, event.xbutton, event.type == ButtonPress);
+      break;
+    case MotionNotify: {
+      // Like the system, only the latest position of a burst is reported.
+      XEvent next;
+      while (XEventsQueued(display_, QueuedAlready) > 0) {
+        XPeekEvent(display_, &next);
+        if (next.type != MotionNotify || next.xmotion.window != event.xmotion.window) break;
+        XNextEvent(display_, &event);
+      }
+      platform_post_mouse(w->window, WM_MOUSEMOVE, mouse_key_state(event.xmotion.state),
+                          root_point(event.xmotion.x_root, event.xmotion.y_root));
+      break;
+    }
+    case FocusIn:
+    case FocusOut:
+      handle_focus(*w, event.xfocus, event.type == FocusIn);
+      break;
+    case ConfigureNotify:
+      handle_configure(*w, event.xconfigure);
+      break;
+    case MapNotify:
+      w->mapped = true;
+      if (w->state == backend_show_state::minimized || w->state == backend_show_state::hidden) {
+        // Restored from outside (the window manager's task list).
+        if (w->state == backend_show_state::minimized) {
+          w->state = backend_show_state::normal;
+          platform_window_state_changed(w->window, backend_show_state::normal);
+        }
+      }
+      handle_state_property(*w);
+      break;
+    case UnmapNotify:
+      w->mapped = false;
+      handle_state_property(*w);
+      break;
+    case PropertyNotify:
+      if (event.xproperty.atom == atoms_.net_wm_state || event.xproperty.atom == atoms_.wm_state)
+        handle_state_property(*w);
+      break;
+    case ClientMessage:
+      handle_client_message(*w, event);
+      break;
+    case LeaveNotify:
+    case EnterNotify:
+      // A grab the server ended (the window went away, another grab) is a lost capture.
+      if (event.xcrossing.mode == NotifyUngrab && capture_ == w->xid) {
+        capture_ = 0;
+        platform_capture_lost();
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void x11_backend::handle_key(x11_window& w, XEvent& event) {
+  const bool press = event.type == KeyPress;
+  const unsigned keycode = event.xkey.keycode;
+  std::string text;
+  KeySym keysym = 0;
+  if (press) text = xim_.lookup(w.input_context, &event, &keysym);
+  if (keycode == 0) {
+    // Text the input method committed without a key of its own.
+    if (!text.empty()) post_text(w, encode_utf16(decode_utf8(text)), false);
+    return;
+  }
+  int virtual_key = virtual_key_of_keysym(XLookupKeysym(&event.xkey, 0));
+  if (!virtual_key) virtual_key = virtual_key_of_keysym(keysym);
+  if (!virtual_key && !text.empty()) virtual_key = static_cast<int>(vk_packet);
+  if (!virtual_key) return;
+  const bool alt_key = virtual_key == VK_MENU;
+  const bool alt_held = (event.xkey.state & Mod1Mask) != 0;
+  const bool was_down = keycode < 256 && keys_down_[keycode];
+  if (keycode < 256) keys_down_[keycode] = press;
+  // With Alt held (or Alt itself, except its release after a chord) the system keys.
+  const bool system = alt_held || (alt_key && press);
+  UINT message = press ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
+  const LPARAM lparam = key_lparam(keycode, alt_held || (alt_key && press), press ? was_down : true, !press);
+  if (press) {
+    std::u16string units = encode_utf16(decode_utf8(text));
+    if (w.composing && !units.empty()) {
+      // A result while composing ends the composition with that string.
+      post_text(w, units, false);
+      units.clear();
+    }
+    if (!units.empty()) {
+      key_texts_.push_back({static_cast<WPARAM>(virtual_key), lparam, std::move(units)});
+      if (key_texts_.size() > 64) key_texts_.pop_front();
+    }
+  }
+  platform_post(w.window, message, static_cast<WPARAM>(virtual_key), lparam);
+}
+
+void x11_backend::post_text(x11_window& w, const std::u16string& text, bool system) {
+  if (w.composing) {
+    platform_set_ime_strings(w.window, u"", text);
+    platform_post(w.window, WM_IME_COMPOSITION, 0, GCS_RESULTSTR);
+    return;
+  }
+  for (char16_t unit : text) platform_post(w.window, system ? WM_SYSCHAR : WM_CHAR, unit, 1);
+}
+
+void x11_backend::handle_button(x11_window& w, const XButtonEvent& event, bool press) {
+  const POINT screen = root_point(event.x_root, event.y_root);
+  WPARAM keys = mouse_key_state(event.state);
+  UINT message = 0;
+  WPARAM bit = 0;
+  switch (event.button) {
+    case Button1: message = press ? WM_LBUTTONDOWN : WM_LBUTTONUP; bit = MK_LBUTTON; break;
+    case Button2: message = press ? WM_MBUTTONDOWN : WM_MBUTTONUP; bit = MK_MBUTTON; break;
+    case Button3: message = press ? WM_RBUTTONDOWN : WM_RBUTTONUP; bit = MK_RBUTTON; break;
+    case Button4: case Button5: case 6: case 7: {
+      if (!press) return;  // one notch is a press and its release
+      const short delta = (event.button == Button4 || event.button == 7) ? WHEEL_DELTA : -WHEEL_DELTA;
+      const UINT wheel = event.button <= Button5 ? WM_MOUSEWHEEL : WM_MOUSEHWHEEL;
+      platform_post_mouse(w.window, wheel, MAKEWPARAM(keys, static_cast<WORD>(delta)), screen);
+      return;
+    }
+    default:
+      return;
+  }
+  // The state holds the buttons before this event; the message carries them after it.
+  keys = press ? (keys | bit) : (keys & ~bit);
+  platform_post_mouse(w.window, message, keys, screen);
+}
+
+void x11_backend::handle_focus(x11_window& w, const XFocusChangeEvent& event, bool focus_in) {
+  if (event.mode == NotifyGrab || event.mode == NotifyUngrab) return;
+  if (event.detail == NotifyPointer || event.detail == NotifyInferior) return;
+  xim_.focus(w.input_context, focus_in);
+  if (focus_in) {
+    platform_foreground_changed(w.window);
+    return;
+  }
+  keys_down_.reset();
+  // Focus moving to another of our windows arrives as its own FocusIn.
+  XEvent next;
+  if (XEventsQueued(display_, QueuedAlready) > 0) {
+    XPeekEvent(display_, &next);
+    if (next.type == FocusIn && find_xid(next.xfocus.window)) return;
+  }
+  platform_foreground_changed(nullptr);
+}
+
+void x11_backend::handle_configure(x11_window& w, const XConfigureEvent& event) {
+  int x = event.x, y = event.y;
+  if (!event.send_event) {
+    // A real event is relative to the parent, which a window manager's frame makes
+    // something other than the root.
+    Window child = 0;
+    x11_error_trap trap(display_);
+    if (!XTranslateCoordinates(display_, w.xid, root_, 0, 0, &x, &y, &child) || !trap.ok()) return;
+  }
+  const RECT client{x, y, x + event.width, y + event.height};
+  if (client.left == w.client.left && client.top == w.client.top && client.right == w.client.right &&
+      client.bottom == w.client.bottom)
+    return;
+  w.client = client;
+  if (w.state == backend_show_state::normal) w.normal_client = client;
+  platform_window_configured(w.window, client);
+}
+
+void x11_backend::handle_state_property(x11_window& w) {
+  if (w.state == backend_show_state::hidden) return;
+  bool iconic = false, maximized_vert = false, maximized_horz = false, hidden = false;
+  Atom type = None;
+  int format = 0;
+  unsigned long items = 0, remaining = 0;
+  unsigned char* data = nullptr;
+  x11_error_trap trap(display_);
+  if (XGetWindowProperty(display_, w.xid, atoms_.wm_state, 0, 2, False, atoms_.wm_state, &type, &format, &items,
+                         &remaining, &data) == Success && data) {
+    if (format == 32 && items >= 1) iconic = *reinterpret_cast<long*>(data) == IconicState;
+    XFree(data);
+  }
+  data = nullptr;
+  if (XGetWindowProperty(display_, w.xid, atoms_.net_wm_state, 0, 64, False, XA_ATOM, &type, &format, &items,
+                         &remaining, &data) == Success && data) {
+    if (format == 32) {
+      const Atom* states = reinterpret_cast<const Atom*>(data);
+      for (unsigned long i = 0; i < items; ++i) {
+        maximized_vert |= states[i] == atoms_.net_wm_state_maximized_vert;
+        maximized_horz |= states[i] == atoms_.net_wm_state_maximized_horz;
+        hidden |= states[i] == atoms_.net_wm_state_hidden;
+      }
+    }
+    XFree(data);
+  }
+  if (!trap.ok()) return;
+  backend_show_state now = backend_show_state::normal;
+  if (iconic || hidden) now = backend_show_state::minimized;
+  else if (maximized_vert && maximized_horz) now = backend_show_state::maximized;
+  else if (!w.mapped) return;  // unmapped without being iconified: our own hide or a transition
+  if (now == w.state) return;
+  // Without a window manager nothing sets these properties, so a minimized or
+  // maximized window keeps the state we gave it.
+  if (!window_manager_running()) return;
+  w.state = now;
+  platform_window_state_changed(w.window, now);
+}
+
+void x11_backend::handle_client_message(x11_window& w, XEvent& event) {
+  if (event.xclient.message_type != atoms_.wm_protocols || event.xclient.format != 32) return;
+  if (static_cast<Atom>(event.xclient.data.l[0]) == atoms_.wm_delete_window) platform_close_requested(w.window);
+}
+
+// ---- XInput 2: touch and pen --------------------------------------------------------
+
+void x11_backend::query_input2_devices() {
+  if (input2_queried_) return;
+  input2_queried_ = true;
+  int event = 0, error = 0;
+  if (!XQueryExtension(display_, "XInputExtension", &input2_opcode_, &event, &error)) {
+    input2_opcode_ = -1;
+    return;
+  }
+  int major = 2, minor = 2;
+  if (XIQueryVersion(display_, &major, &minor) != Success || major < 2 || (major == 2 && minor < 2)) {
+    input2_opcode_ = -1;
+    return;
+  }
+  // Pens are the slave pointers with a pressure valuator.
+  const Atom pressure = XInternAtom(display_, "Abs Pressure", False);
+  int count = 0;
+  XIDeviceInfo* devices = XIQueryDevice(display_, XIAllDevices, &count);
+  for (int i = 0; devices && i < count; ++i) {
+    if (devices[i].use != XISlavePointer) continue;
+    for (int c = 0; c < devices[i].num_classes; ++c) {
+      if (devices[i].classes[c]->type != XIValuatorClass) continue;
+      const auto* valuator = reinterpret_cast<const XIValuatorClassInfo*>(devices[i].classes[c]);
+      if (valuator->label == pressure && valuator->max > valuator->min) {
+        pen_pressure_valuator_[devices[i].deviceid] = valuator->number;
+        pressure_ranges_[devices[i].deviceid] = {valuator->min, valuator->max};
+      }
+    }
+  }
+  if (devices) XIFreeDeviceInfo(devices);
+}
+
+void x11_backend::select_input2(x11_window& w) {
+  query_input2_devices();
+  if (input2_opcode_ < 0 || !w.xid) return;
+  // Touch on the master devices; pens on their own devices, so that the mouse
+  // keeps arriving as core events.
+  std::vector<std::vector<unsigned char>> bits;
+  std::vector<XIEventMask> masks;
+  bits.reserve(1 + pen_pressure_valuator_.size());  // masks point into these buffers
+  bits.emplace_back(XIMaskLen(XI_LASTEVENT), 0);
+  XISetMask(bits.back().data(), XI_TouchBegin);
+  XISetMask(bits.back().data(), XI_TouchUpdate);
+  XISetMask(bits.back().data(), XI_TouchEnd);
+  masks.push_back({XIAllMasterDevices, static_cast<int>(bits.back().size()), bits.back().data()});
+  for (const auto& [device, valuator] : pen_pressure_valuator_) {
+    bits.emplace_back(XIMaskLen(XI_LASTEVENT), 0);
+    XISetMask(bits.back().data(), XI_ButtonPress);
+    XISetMask(bits.back().data(), XI_ButtonRelease);
+    XISetMask(bits.back().data(), XI_Motion);
+    masks.push_back({device, static_cast<int>(bits.back().size()), bits.back().data()});
+  }
+  x11_error_trap trap(display_);
+  XISelectEvents(display_, w.xid, masks.data(), static_cast<int>(masks.size()));
+  XFlush(display_);
+}
+
+void x11_backend::handle_input2(XEvent& event) {
+  if (event.xcookie.extension != input2_opcode_ || !XGetEventData(display_, &event.xcookie)) return;
+  const auto* device_event = static_cast<const XIDeviceEvent*>(event.xcookie.data);
+  x11_window* w = find_xid(device_event->event);
+  const int type = event.xcookie.evtype;
+  if (w && (type == XI_TouchBegin || type == XI_TouchUpdate || type == XI_TouchEnd)) {
+    TOUCHINPUT input{};
+    input.x = static_cast<LONG>(device_event->root_x * 100);
+    input.y = static_cast<LONG>(device_event->root_y * 100);
+    input.dwID = static_cast<DWORD>(device_event->detail);
+    input.dwFlags = type == XI_TouchBegin ? TOUCHEVENTF_DOWN : type == XI_TouchEnd ? TOUCHEVENTF_UP : TOUCHEVENTF_MOVE;
+    input.dwTime = static_cast<DWORD>(device_event->time);
+    platform_post_touch(w->window, {input});
+  } else if (w && (type == XI_ButtonPress || type == XI_ButtonRelease || type == XI_Motion)) {
+    const auto valuator = pen_pressure_valuator_.find(device_event->sourceid);
+    if (valuator != pen_pressure_valuator_.end()) {
+      // Pen input as pointer messages, pressure scaled to 0..1024.
+      const int number = valuator->second;
+      double value = 0;
+      const double* values = device_event->valuators.values;
+      for (int bit = 0; bit <= number && bit < device_event->valuators.mask_len * 8; ++bit) {
+        if (!XIMaskIsSet(device_event->valuators.mask, bit)) continue;
+        if (bit == number) value = *values;
+        ++values;
+      }
+      const auto [low, high] = pressure_ranges_[device_event->sourceid];
+      const UINT32 pressure = static_cast<UINT32>(std::clamp((value - low) / (high - low), 0.0, 1.0) * 1024.0);
+      const UINT32 pointer_id = static_cast<UINT32>(device_event->sourceid);
+      POINTER_PEN_INFO pen{};
+      pen.pointerInfo.pointerType = PT_PEN;
+      pen.pointerInfo.pointerId = pointer_id;
+      pen.penMask = PEN_MASK_PRESSURE;
+      pen.pressure = pressure;
+      platform_set_pointer(pointer_id, PT_PEN, &pen);
+      const UINT message = type == XI_ButtonPress ? WM_POINTERDOWN : type == XI_ButtonRelease ? WM_POINTERUP : WM_POINTERUPDATE;
+      WORD flags = POINTER_FLAG_INRANGE;
+      if (type == XI_ButtonPress || (device_event->buttons.mask_len > 0 && XIMaskIsSet(device_event->buttons.mask, 1)))
+        flags |= POINTER_FLAG_INCONTACT | POINTER_FLAG_FIRSTBUTTON;
+      const LPARAM position = MAKELPARAM(static_cast<WORD>(static_cast<SHORT>(device_event->root_x)),
+                                         static_cast<WORD>(static_cast<SHORT>(device_event->root_y)));
+      platform_post(w->window, message, MAKEWPARAM(static_cast<WORD>(pointer_id), flags), position);
+    }
+  }
+  XFreeEventData(display_, &event.xcookie);
+}

@@ -1,0 +1,159 @@
+#pragma once
+// Internal: the x11 back-end's connection and per-window state, shared by its
+// window, event and GL sources.
+#include <GL/glx.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <bitset>
+#include <deque>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/core/backend.h"
+#include "platform/x11/font_faces.h"
+#include "platform/x11/glx_formats.h"
+#include "platform/x11/monitors.h"
+#include "platform/x11/x11_atoms.h"
+#include "platform/x11/xdnd_target.h"
+#include "platform/x11/xim_input.h"
+
+class x11_backend;
+
+// One of our windows. Its address is the native handle, stable even when the X
+// window under it is recreated for a pixel format.
+struct x11_window final : preedit_sink {
+  x11_backend* backend = nullptr;
+  HWND window = nullptr;
+  Window xid = 0;
+  Window owner = 0;
+  Colormap colormap = 0;
+  VisualID visual = 0;
+  int format = 0;
+  DWORD style = 0;
+  XIC input_context = nullptr;
+  RECT client{};  // last known client area, screen coordinates
+  RECT normal_client{};  // restored area while maximized without a window manager
+  backend_show_state state = backend_show_state::hidden;
+  bool mapped = false;
+  bool accepts_files = false;
+  bool touch = false;
+  bool composing = false;
+  std::u16string title;
+
+  void preedit_started() override;
+  void preedit_changed(const preedit_text& text) override;
+  void preedit_done() override;
+};
+
+struct x11_context {
+  GLXContext context = nullptr;
+  int format = 0;
+};
+
+// The text of a key press, kept until TranslateMessage asks for it.
+struct pending_key_text {
+  WPARAM virtual_key;
+  LPARAM lparam;
+  std::u16string text;
+};
+
+class x11_backend final : public platform_backend {
+public:
+  x11_backend();
+  ~x11_backend() override;
+
+  Display* display() const { return display_; }
+  x11_window* find_xid(Window xid) const;
+
+  // platform_backend
+  native_handle create_window(const backend_window_desc& desc) override;
+  void destroy_window(native_handle window) override;
+  void set_show_state(native_handle window, backend_show_state state) override;
+  void set_client_rect(native_handle window, const RECT& client) override;
+  void set_title(native_handle window, const std::u16string& title) override;
+  RECT frame_insets(DWORD style, DWORD ex_style) override;
+  RECT default_window_rect() override;
+  RECT work_area(native_handle window) override;
+  void begin_move(native_handle window, POINT point) override;
+  void pump_events() override;
+  bool cursor_pos(POINT& point) override;
+  bool async_key_down(int virtual_key) override;
+  std::u16string key_text(UINT message, WPARAM virtual_key, LPARAM lParam) override;
+  HWND foreground_window() override;
+  void activate_window(native_handle window) override;
+  void set_capture(native_handle window) override;
+  void set_cursor(int cursor_id) override;
+  UINT window_dpi(native_handle window) override;
+  std::uintptr_t window_monitor(native_handle window, DWORD flags) override;
+  std::vector<backend_pixel_format> pixel_formats(native_handle window) override;
+  native_handle set_pixel_format(native_handle window, int format) override;
+  native_handle create_context(native_handle window, int format) override;
+  void delete_context(native_handle context) override;
+  bool make_current(native_handle window, native_handle context) override;
+  bool swap_buffers(native_handle window) override;
+  PROC get_proc_address(const char* name) override;
+  native_handle create_font(const backend_font_request& request) override;
+  void delete_font(native_handle font) override;
+  bool use_font_bitmaps(native_handle font, DWORD first, DWORD count, DWORD list_base) override;
+  void register_touch(native_handle window) override;
+  void accept_files(native_handle window, bool accept) override;
+  void drop_finished(std::uintptr_t token) override;
+
+private:
+  friend struct x11_window;
+  static x11_window* window_of(native_handle window);
+  bool window_manager_running();
+  // (Re)creates the X window of w on a visual; false on a protocol error.
+  bool make_x_window(x11_window& w, Visual* visual, int depth);
+  void apply_window_properties(x11_window& w);
+  void send_wm_state(x11_window& w, bool add, Atom first, Atom second);
+  void set_maximized_by_hand(x11_window& w, bool maximize);
+  glx_format_list& formats();
+
+  // Events (x11_events.cpp).
+  void handle_event(XEvent& event);
+  void handle_key(x11_window& w, XEvent& event);
+  void handle_button(x11_window& w, const XButtonEvent& event, bool press);
+  void handle_configure(x11_window& w, const XConfigureEvent& event);
+  void handle_state_property(x11_window& w);
+  void handle_client_message(x11_window& w, XEvent& event);
+  void handle_focus(x11_window& w, const XFocusChangeEvent& event, bool focus_in);
+  void handle_input2(XEvent& event);
+  void post_text(x11_window& w, const std::u16string& text, bool system);
+  void select_input2(x11_window& w);
+  void query_input2_devices();
+  WPARAM mouse_key_state(unsigned int state) const;
+
+  Display* display_ = nullptr;
+  int screen_ = 0;
+  Window root_ = 0;
+  x11_atoms atoms_{};
+  std::unique_ptr<glx_format_list> formats_;
+  std::vector<backend_pixel_format> pixel_formats_;  // built on first request
+  xim_input xim_;
+  std::unique_ptr<xdnd_target> xdnd_;
+  std::unordered_map<Window, x11_window*> windows_;
+  std::set<x11_context*> contexts_;
+  std::set<font_face*> fonts_;
+  std::unique_ptr<font_face> system_font_;
+  std::map<std::uintptr_t, xdnd_drop> drops_;
+  std::uintptr_t next_drop_token_ = 1;
+  std::deque<pending_key_text> key_texts_;
+  std::bitset<256> keys_down_;
+  std::map<int, Cursor> cursors_;
+  int cursor_id_ = 32512;
+  Window capture_ = 0;
+  // The current GL binding, so that repeated makes of the same pair cost nothing.
+  x11_window* current_window_ = nullptr;
+  x11_context* current_context_ = nullptr;
+  std::vector<std::pair<unsigned long, std::uintptr_t>> monitor_ids_;  // RandR name -> HMONITOR value
+  int input2_opcode_ = -1;
+  std::map<int, int> pen_pressure_valuator_;  // XI2 device id -> its pressure valuator
+  std::map<int, std::pair<double, double>> pressure_ranges_;
+  bool input2_queried_ = false;
+};
