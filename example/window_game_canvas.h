@@ -4,7 +4,7 @@
 
 #include "example/game_canvas.h"
 
-class window_game_canvas final : public game_canvas {
+class window_game_canvas : public game_canvas {
 public:
     void OpenWindow(std::string_view title, int32_t width, int32_t height, int32_t parent_id) override;
     bool primary_window_open() override;
