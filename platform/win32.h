@@ -31,6 +31,7 @@
 #else
 #include "platform/kernel.h"
 #include "platform/win32/types.h"
+#include "platform/win32/libloader.h"
 #include "platform/win32/user32.h"
 #include "platform/win32/gdi32.h"
 #include "platform/win32/wgl.h"

@@ -79,8 +79,8 @@ class platform_backend {
   // Window rectangle used for CW_USEDEFAULT: its position when x is CW_USEDEFAULT,
   // its size when the width is CW_USEDEFAULT.
   virtual RECT default_window_rect() = 0;
-  // The work area (screen coordinates) of the monitor a window is on; a maximized
-  // window's window rectangle.
+  // The work area (screen coordinates) of the monitor a window is on (window 0: the
+  // primary monitor); a maximized window fills it.
   virtual RECT work_area(native_handle window) = 0;
   // Lets the window manager move the window interactively from a press at point
   // (screen coordinates); the default handling of a press on HTCAPTION.
@@ -104,7 +104,8 @@ class platform_backend {
   // for another program's window (never one of ours), or null.
   virtual HWND foreground_window() = 0;
   // Asks the desktop to make one of our windows the foreground window. The core has
-  // already activated it and sent the activation messages.
+  // already activated it and sent the activation messages. 0: none of our windows
+  // is active any more (hidden, minimized or destroyed); the desktop picks another.
   virtual void activate_window(native_handle window) = 0;
   // Grabs the pointer for a window, or releases the grab (0).
   virtual void set_capture(native_handle window) = 0;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/core/backend.h"
@@ -54,6 +55,10 @@ void platform_set_ime_strings(HWND window, const std::u16string& composition, co
 // and the drop point (client coordinates); token comes back in drop_finished().
 HDROP platform_post_drop(HWND window, const std::vector<std::u16string>& paths, POINT point,
                          std::uintptr_t token);
+
+// Offers a library to LoadLibraryA under name (compared without case), with its
+// entry points for GetProcAddress; registering no entry points removes it.
+void platform_register_library(const std::string& name, const std::vector<std::pair<std::string, FARPROC>>& procs);
 
 // The WGL pixel-format extension functions of the core, for get_proc_address:
 // "wglChoosePixelFormatARB" and "wglGetPixelFormatAttribivARB"; null for other names.
