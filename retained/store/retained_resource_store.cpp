@@ -1,13 +1,14 @@
 // Construction, getters, the key index and the lookups of committed and scratch rows.
 
 #include "retained/store/retained_resource_store.h"
+#include "retained/store/store_keys.h"
 
 #include "retained/store/retained_prepared_admission.h"
 #include "retained/store/retained_prepared_candidate_batch.h"
 
 namespace {
 
-constexpr std::uint32_t key_index_buckets = 8192;
+constexpr auto key_index_buckets = static_cast<std::uint32_t>(store_key_buckets);
 constexpr std::size_t max_surface_bytes = 128;
 
 std::uint32_t count_of(std::size_t n)
@@ -141,7 +142,7 @@ std::uint32_t retained_resource_store::entry_count() const
 
 std::int32_t retained_resource_store::index_lookup(const std::string& key, std::uint32_t* probes) const
 {
-    const std::int32_t bucket = identifier_hash(key, static_cast<std::int32_t>(index_.bucket_count));
+    const std::int32_t bucket = store_key_bucket(key);
     std::int32_t i = index_.heads[static_cast<std::size_t>(bucket)];
     while (i >= 0) {
         if (probes != nullptr) {
@@ -158,7 +159,7 @@ std::int32_t retained_resource_store::index_lookup(const std::string& key, std::
 
 std::int32_t retained_resource_store::find_binding(const std::string& owner_id) const
 {
-    return index_get(identity_key("binding", owner_id, 0));
+    return index_get(store_key("binding", owner_id, 0));
 }
 
 std::int32_t retained_resource_store::index_get(const std::string& key) const
@@ -168,7 +169,7 @@ std::int32_t retained_resource_store::index_get(const std::string& key) const
 
 std::int32_t retained_resource_store::find_binding_counted(preflight_report& report, const std::string& owner_id) const
 {
-    return index_get_counted(report, identity_key("binding", owner_id, 0));
+    return index_get_counted(report, store_key("binding", owner_id, 0));
 }
 
 std::int32_t retained_resource_store::index_get_counted(preflight_report& report, const std::string& key) const
@@ -178,7 +179,7 @@ std::int32_t retained_resource_store::index_get_counted(preflight_report& report
 
 void retained_resource_store::index_put(const std::string& key, std::uint32_t value)
 {
-    const std::int32_t bucket = identifier_hash(key, static_cast<std::int32_t>(index_.bucket_count));
+    const std::int32_t bucket = store_key_bucket(key);
     std::int32_t& head = index_.heads[static_cast<std::size_t>(bucket)];
     for (std::int32_t i = head; i >= 0; i = index_.next[static_cast<std::size_t>(i)]) {
         ++index_.probes;
@@ -198,7 +199,8 @@ namespace {
 // Scratch keys first (their probes count in the scratch index), then the store's.
 std::int32_t scratch_value(resource_index_set& scratch, const std::string& key)
 {
-    return scratch.resource_keys.find(key);
+    // An empty index would visit no node; skipping it saves hashing the key.
+    return scratch.resource_keys.node_count() == 0 ? -1 : scratch.resource_keys.find(key);
 }
 
 }  // namespace
@@ -206,7 +208,7 @@ std::int32_t scratch_value(resource_index_set& scratch, const std::string& key)
 std::int32_t retained_resource_store::find_paint(preflight_report& report, resource_index_set& scratch,
                                                  const std::string& id) const
 {
-    const std::string key = identity_key("paint", id, 0);
+    const std::string key = store_key("paint", id, 0);
     const std::int32_t v = scratch_value(scratch, key);
     return v >= 0 ? v : index_get_counted(report, key);
 }
@@ -214,7 +216,7 @@ std::int32_t retained_resource_store::find_paint(preflight_report& report, resou
 std::int32_t retained_resource_store::find_image_generation(preflight_report& report, resource_index_set& scratch,
                                                             const std::string& id, std::int32_t generation) const
 {
-    const std::string key = identity_key("image-generation", id, generation);
+    const std::string key = store_key("image-generation", id, generation);
     const std::int32_t v = scratch_value(scratch, key);
     return v >= 0 ? v : index_get_counted(report, key);
 }
@@ -222,7 +224,7 @@ std::int32_t retained_resource_store::find_image_generation(preflight_report& re
 std::int32_t retained_resource_store::latest_image_generation(preflight_report& report, resource_index_set& scratch,
                                                               const std::string& id) const
 {
-    const std::string key = identity_key("image-latest", id, 0);
+    const std::string key = store_key("image-latest", id, 0);
     const std::int32_t v = scratch_value(scratch, key);
     if (v >= 0) {
         return scratch.images[static_cast<std::size_t>(v) - images_.id.size()].generation;
@@ -234,7 +236,7 @@ std::int32_t retained_resource_store::latest_image_generation(preflight_report& 
 std::int32_t retained_resource_store::find_glyph(preflight_report& report, resource_index_set& scratch,
                                                  const std::string& id) const
 {
-    const std::string key = identity_key("glyph", id, 0);
+    const std::string key = store_key("glyph", id, 0);
     const std::int32_t v = scratch_value(scratch, key);
     return v >= 0 ? v : index_get_counted(report, key);
 }
@@ -242,7 +244,7 @@ std::int32_t retained_resource_store::find_glyph(preflight_report& report, resou
 std::int32_t retained_resource_store::find_clip(preflight_report& report, resource_index_set& scratch,
                                                 const std::string& id) const
 {
-    const std::string key = identity_key("clip", id, 0);
+    const std::string key = store_key("clip", id, 0);
     const std::int32_t v = scratch_value(scratch, key);
     return v >= 0 ? v : index_get_counted(report, key);
 }
@@ -250,7 +252,7 @@ std::int32_t retained_resource_store::find_clip(preflight_report& report, resour
 std::int32_t retained_resource_store::find_transform(preflight_report& report, resource_index_set& scratch,
                                                      const std::string& id) const
 {
-    const std::string key = identity_key("transform", id, 0);
+    const std::string key = store_key("transform", id, 0);
     const std::int32_t v = scratch_value(scratch, key);
     return v >= 0 ? v : index_get_counted(report, key);
 }
@@ -399,7 +401,7 @@ std::int32_t retained_resource_store::owner_command_transform(std::int32_t owner
 
 std::int32_t retained_resource_store::find_command(const render_command& command) const
 {
-    const std::int32_t row = index_get(identity_key("command-sequence", "", command.sequence));
+    const std::int32_t row = index_get(store_key("command-sequence", "", command.sequence));
     if (row < 0 || static_cast<std::size_t>(row) >= commands_.sequence.size()) {
         return -1;
     }

@@ -192,6 +192,8 @@ public:
     virtual std::string diagnostic() const;
 
 private:
+    friend class retained_resource_store_inspector;  // reads the columns to check their invariants in tests
+
     std::int32_t index_lookup(const std::string& key, std::uint32_t* probes) const;
     preflight_report refuse_report(preflight_report report, const std::string& message) const;
     operation_outcome refusal(const std::string& message) const;

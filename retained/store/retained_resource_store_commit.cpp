@@ -1,13 +1,14 @@
 // Writing validated items into the columns, the direct entry points, close and the diagnostic.
 
 #include "retained/store/retained_resource_store.h"
+#include "retained/store/store_keys.h"
 
 #include "runtime/text.h"
 
 void retained_resource_store::append_paint(render_paint paint)
 {
     const auto row = static_cast<std::uint32_t>(paints_.id.size());
-    const std::string key = identity_key("paint", paint.id, 0);
+    const std::string key = store_key("paint", paint.id, 0);
     paints_.red.push_back(paint.red);
     paints_.green.push_back(paint.green);
     paints_.blue.push_back(paint.blue);
@@ -22,8 +23,8 @@ void retained_resource_store::append_paint(render_paint paint)
 void retained_resource_store::append_image(render_image image)
 {
     const auto row = static_cast<std::uint32_t>(images_.id.size());
-    const std::string generation_key = identity_key("image-generation", image.id, image.generation);
-    const std::string latest_key = identity_key("image-latest", image.id, 0);
+    const std::string generation_key = store_key("image-generation", image.id, image.generation);
+    const std::string latest_key = store_key("image-latest", image.id, 0);
     images_.kind.push_back(std::move(image.kind));
     images_.generation.push_back(image.generation);
     images_.width.push_back(image.width);
@@ -45,7 +46,7 @@ void retained_resource_store::append_image(render_image image)
 void retained_resource_store::append_glyph(glyph_alpha_resource glyph)
 {
     const auto row = static_cast<std::uint32_t>(glyphs_.id.size());
-    const std::string key = identity_key("glyph", glyph.id, 0);
+    const std::string key = store_key("glyph", glyph.id, 0);
     glyphs_.width.push_back(glyph.width);
     glyphs_.height.push_back(glyph.height);
     glyphs_.row_stride.push_back(glyph.row_stride);
@@ -60,7 +61,7 @@ void retained_resource_store::append_glyph(glyph_alpha_resource glyph)
 void retained_resource_store::append_clip(render_clip clip)
 {
     const auto row = static_cast<std::uint32_t>(clips_.id.size());
-    const std::string key = identity_key("clip", clip.id, 0);
+    const std::string key = store_key("clip", clip.id, 0);
     clips_.x.push_back(clip.x);
     clips_.y.push_back(clip.y);
     clips_.width.push_back(clip.width);
@@ -73,7 +74,7 @@ void retained_resource_store::append_clip(render_clip clip)
 void retained_resource_store::append_transform(render_transform transform)
 {
     const auto row = static_cast<std::uint32_t>(transforms_.id.size());
-    const std::string key = identity_key("transform", transform.id, 0);
+    const std::string key = store_key("transform", transform.id, 0);
     transforms_.translate_x.push_back(transform.translate_x);
     transforms_.translate_y.push_back(transform.translate_y);
     transforms_.scale_x.push_back(transform.scale_x);
@@ -149,7 +150,7 @@ void retained_resource_store::apply_validated_item(preflight_report report, bool
         const auto o = static_cast<std::uint32_t>(owners_.id.size());
         const auto f = static_cast<std::int32_t>(commands_.sequence.size());
         owners_.id.push_back(binding.owner_id);
-        index_put(identity_key("binding", binding.owner_id, 0), o);
+        index_put(store_key("binding", binding.owner_id, 0), o);
         owners_.generation.push_back(binding.generation);
         owners_.first_sequence.push_back(binding.first_sequence);
         owners_.last_sequence.push_back(binding.last_sequence);
@@ -159,7 +160,7 @@ void retained_resource_store::apply_validated_item(preflight_report report, bool
             const auto row = static_cast<std::uint32_t>(commands_.sequence.size());
             indexes_of(k,
                        [&](const render_command& command, auto... indexes) { append_command(o, command, indexes...); });
-            index_put(identity_key("command-sequence", "", binding.commands[k].sequence), row);
+            index_put(store_key("command-sequence", "", binding.commands[k].sequence), row);
         }
         command_counter_ += n;
         return;

@@ -1,6 +1,7 @@
 // Prepared admissions and candidate batches: preparing them and committing them.
 
 #include "retained/store/retained_resource_store.h"
+#include "retained/store/store_keys.h"
 
 #include "retained/store/retained_prepared_admission.h"
 #include "retained/store/retained_prepared_candidate_batch.h"
@@ -91,7 +92,7 @@ retained_resource_store::prepare_candidate_batch(const std::vector<owner_fragmen
         }
         scratch.owner_keys.put(fragment.owner_id, item);
         for (const render_command& command : fragment.commands) {
-            const std::string key = identity_key("command-sequence", "", command.sequence);
+            const std::string key = store_key("command-sequence", "", command.sequence);
             if (scratch.sequence_keys.find(key) >= 0) {
                 return refused(format_placeholders("retained resource candidate batch duplicates command sequence {0}",
                                                    {std::to_string(command.sequence)}));

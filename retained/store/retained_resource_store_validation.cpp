@@ -1,6 +1,7 @@
 // Item validation, reference resolution and merging accepted items into a scratch set.
 
 #include "retained/store/retained_resource_store.h"
+#include "retained/store/store_keys.h"
 
 #include "runtime/text.h"
 
@@ -63,7 +64,7 @@ std::string retained_resource_store::check_fragment_sequences(const owner_fragme
     std::unordered_set<std::int32_t> seen;
     seen.reserve(fragment.commands.size());
     for (const render_command& command : fragment.commands) {
-        const std::int32_t row = index_get(identity_key("command-sequence", "", command.sequence));
+        const std::int32_t row = index_get(store_key("command-sequence", "", command.sequence));
         const std::int32_t holder = command_owner(row);
         if (holder >= 0) {
             return owner_message(overlap, fragment.owner_id, owners_.id[static_cast<std::size_t>(holder)]);
@@ -311,7 +312,7 @@ void merge_records(std::vector<Record>& staged, std::vector<Record>& merged, std
 {
     for (Record& record : staged) {
         const auto v = static_cast<std::int32_t>(committed + merged.size());
-        scratch.resource_keys.put(identity_key(kind, record.id, 0), v);
+        scratch.resource_keys.put(store_key(kind, record.id, 0), v);
         ++scratch.pending_index_nodes;
         merged.push_back(std::move(record));
     }
@@ -324,9 +325,9 @@ void retained_resource_store::stage_into_scratch(preflight_report report, resour
     merge_records(report.staged_paints, scratch.paints, paint_count(), scratch, "paint");
     for (render_image& image : report.staged_images) {
         const auto v = static_cast<std::int32_t>(image_count() + scratch.images.size());
-        const std::string latest = identity_key("image-latest", image.id, 0);
+        const std::string latest = store_key("image-latest", image.id, 0);
         const bool known_id = scratch.resource_keys.find(latest) >= 0 || index_get(latest) >= 0;
-        scratch.resource_keys.put(identity_key("image-generation", image.id, image.generation), v);
+        scratch.resource_keys.put(store_key("image-generation", image.id, image.generation), v);
         scratch.resource_keys.put(latest, v);
         scratch.pending_payload_bytes += static_cast<std::uint32_t>(image.sizeBytes);
         scratch.pending_index_nodes += known_id ? 1 : 2;

@@ -1,4 +1,5 @@
-// Staging cost per record as deltas grow: the staged-list search must stay constant-time.
+// Costs per record and per command as items grow: staging, binding and updating
+// must stay linear in the size of the item.
 
 #include "retained/store/retained_resource_store.h"
 
@@ -37,6 +38,122 @@ void stage_distinct_clips(benchmark::State& state)
                                                          benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(stage_distinct_clips)->Arg(1024)->Arg(65536)->Unit(benchmark::kMillisecond);
+
+// An owner whose every command uses a paint, a clip and a transform of its own delta.
+struct bench_item {
+    owner_fragment fragment;
+    resource_delta delta;
+};
+
+bench_item owner_item(std::int32_t owner, std::int32_t commands, std::int32_t generation)
+{
+    bench_item item;
+    const std::string id = "owner-" + std::to_string(owner);
+    item.delta.surface = "bench";
+    item.fragment.owner_id = id;
+    item.fragment.generation = generation;
+    item.fragment.layout = {0, 0, 100, 100};
+    item.fragment.ink = {0, 0, 100, 100};
+    item.fragment.dependencies = {"k1", "k2", "k3", "k4", "k5", "source"};
+    item.fragment.source = "bench";
+    for (std::int32_t i = 0; i < commands; ++i) {
+        const std::string suffix = id + "-" + std::to_string(i);
+        render_paint paint;
+        paint.id = "paint-" + suffix;
+        paint.alpha = 255;
+        paint.opacity = 100;
+        item.delta.paints.push_back(paint);
+        render_clip clip = bench_clip(i);
+        clip.id = "clip-" + suffix;
+        item.delta.clips.push_back(clip);
+        render_transform transform;
+        transform.id = "transform-" + suffix;
+        transform.scale_x = transform.scale_y = 100;
+        item.delta.transforms.push_back(transform);
+
+        render_command command;
+        command.sequence = owner * 4096 + i;
+        command.owner = id;
+        command.kind = "rect";
+        command.paint_id = paint.id;
+        command.clip_id = clip.id;
+        command.transform_id = transform.id;
+        item.fragment.commands.push_back(command);
+    }
+    return item;
+}
+
+void set_per_command(benchmark::State& state, std::int64_t commands)
+{
+    state.SetItemsProcessed(state.iterations() * commands);
+    state.counters["per_command"] = benchmark::Counter(static_cast<double>(state.iterations() * commands),
+                                                       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+// Binds new owners of state.range(0) commands; a fresh store replaces a full one
+// outside the timing.
+void submit_bind_commands(benchmark::State& state)
+{
+    const auto commands = static_cast<std::int32_t>(state.range(0));
+    const std::int32_t per_store = 65536 / (3 * commands);
+    std::vector<bench_item> items;
+    for (std::int32_t owner = 0; owner < per_store; ++owner) {
+        items.push_back(owner_item(owner, commands, 1));
+    }
+    auto store = std::make_unique<retained_resource_store>("bench");
+    std::int32_t next = 0;
+    for (auto _ : state) {
+        if (next == per_store) {
+            state.PauseTiming();
+            store = std::make_unique<retained_resource_store>("bench");
+            next = 0;
+            state.ResumeTiming();
+        }
+        const bench_item& item = items[static_cast<std::size_t>(next++)];
+        const operation_outcome outcome = store->submit_bind(item.fragment, item.delta, store->revision());
+        if (!outcome.ok) {
+            state.SkipWithError(outcome.message.c_str());
+            break;
+        }
+    }
+    set_per_command(state, commands);
+}
+BENCHMARK(submit_bind_commands)->Arg(64)->Arg(4096)->Unit(benchmark::kMicrosecond);
+
+void check_bind_commands(benchmark::State& state)
+{
+    const auto commands = static_cast<std::int32_t>(state.range(0));
+    const bench_item item = owner_item(0, commands, 1);
+    retained_resource_store store("bench");
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(store.check_bind(item.fragment, item.delta, 0));
+    }
+    set_per_command(state, commands);
+}
+BENCHMARK(check_bind_commands)->Arg(4096)->Unit(benchmark::kMicrosecond);
+
+// Updates one bound owner of state.range(0) commands with a newer generation; its
+// delta's resources are known and compared, not staged again.
+void submit_update_commands(benchmark::State& state)
+{
+    const auto commands = static_cast<std::int32_t>(state.range(0));
+    retained_resource_store store("bench");
+    bench_item item = owner_item(0, commands, 1);
+    if (!store.submit_bind(item.fragment, item.delta, 0).ok) {
+        state.SkipWithError("bind failed");
+        return;
+    }
+    for (auto _ : state) {
+        ++item.fragment.generation;
+        const operation_outcome outcome = store.submit_update(item.fragment, item.delta, store.revision());
+        if (!outcome.ok) {
+            state.SkipWithError(outcome.message.c_str());
+            break;
+        }
+    }
+    set_per_command(state, commands);
+}
+BENCHMARK(submit_update_commands)->Arg(64)->Arg(4096)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
