@@ -1,24 +1,12 @@
-// kelvaro: the island golf game. With QUON_EXAMPLE_TEST=1 it runs the
-// self-test of the game model instead of opening its window.
+// kelvaro: the island golf game in its window. With QUON_EXAMPLE_TEST=1 it
+// runs the self-test of the game model instead and opens no window.
 
-#include <exception>
-#include <iostream>
-#include <memory>
-
-#include "example/golf_game.h"
-#include "example/self_test.h"
-#include "runtime/environment.h"
+#include "example/entry_point.h"
+#include "example/frame_clock.h"
+#include "example/window_game_canvas.h"
 
 int main() {
-    try {
-        auto game = std::make_shared<golf_game>();
-        if (environment_text("QUON_EXAMPLE_TEST") == "1") run_self_test(*game);
-        std::cerr << "kelvaro: the game window is not available in this build yet; "
-                     "set QUON_EXAMPLE_TEST=1 for the self-test"
-                  << "\n";
-        return 1;
-    } catch (const std::exception& error) {
-        std::cerr << error.what() << "\n";
-        return 1;
-    }
+    window_game_canvas canvas;
+    steady_frame_clock clock;
+    return run_kelvaro(canvas, clock);
 }

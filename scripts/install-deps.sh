@@ -9,7 +9,7 @@ build=(cmake g++ make pkg-config
        libfontconfig-dev libfreetype-dev fonts-dejavu-core)
 run=(xvfb)
 test=(googletest libgtest-dev libgmock-dev libbenchmark-dev
-      libxtst-dev xvfb xdotool openbox x11-utils
+      libxtst-dev xvfb xdotool openbox x11-utils imagemagick
       g++-mingw-w64-x86-64-posix wine64
       clang libclang-rt-14-dev)
 

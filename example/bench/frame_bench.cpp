@@ -1,0 +1,107 @@
+// One whole frame of a fresh game in a real window (the x11 back-end on the
+// X server of DISPLAY), against the floor: the OpenGL calls of that frame,
+// captured as the runtime made them, replayed in a bare GLX window of the same
+// configuration with no runtime around them.
+
+#include <benchmark/benchmark.h>
+
+#include <GL/glx.h>
+#include <X11/Xlib.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "example/golf_game.h"
+#include "example/scene.h"
+#include "example/window_game_canvas.h"
+#include "gl_stream.h"
+
+namespace {
+
+constexpr float play_time = 1.25f;
+constexpr float wind = 5.0f;
+constexpr int frames = 300;
+
+struct game_window {
+    window_game_canvas canvas;
+    golf_game game;
+    Display* display = nullptr;
+    GLXContext context = nullptr;
+    GLXDrawable drawable = 0;
+    gl_stream frame_stream;
+
+    game_window() {
+        canvas.OpenWindow("Kelvaro / Quon + Vantrel", 1000, 700, 0);
+        if (!canvas.primary_window_open()) {
+            std::fprintf(stderr, "the game window did not open\n");
+            std::exit(1);
+        }
+        draw_frame(canvas, game, play_time, wind, false);  // first frame: fonts and buffers warm
+        start_gl_capture(frame_stream);
+        draw_frame(canvas, game, play_time, wind, false);
+        stop_gl_capture();
+        display = glXGetCurrentDisplay();
+        context = glXGetCurrentContext();
+        drawable = glXGetCurrentDrawable();
+    }
+};
+
+game_window& the_game() {
+    static game_window window;
+    return window;
+}
+
+// A window and context like the game's, sharing its display lists (the fonts).
+struct bare_window {
+    Window window = 0;
+    GLXContext context = nullptr;
+
+    explicit bare_window(game_window& game) {
+        int config_id = 0;
+        glXQueryContext(game.display, game.context, GLX_FBCONFIG_ID, &config_id);
+        const int wanted[] = {GLX_FBCONFIG_ID, config_id, None};
+        int count = 0;
+        GLXFBConfig* configs = glXChooseFBConfig(game.display, DefaultScreen(game.display), wanted, &count);
+        if (!configs || count < 1) {
+            std::fprintf(stderr, "no configuration like the game's\n");
+            std::exit(1);
+        }
+        XVisualInfo* visual = glXGetVisualFromFBConfig(game.display, configs[0]);
+        const Window root = RootWindow(game.display, visual->screen);
+        XSetWindowAttributes attributes{};
+        attributes.colormap = XCreateColormap(game.display, root, visual->visual, AllocNone);
+        window = XCreateWindow(game.display, root, 0, 0, 1000, 700, 0, visual->depth, InputOutput, visual->visual,
+                               CWColormap, &attributes);
+        XMapWindow(game.display, window);
+        XSync(game.display, False);
+        context = glXCreateNewContext(game.display, configs[0], GLX_RGBA_TYPE, game.context, True);
+        XFree(visual);
+        XFree(configs);
+
+        glXMakeCurrent(game.display, window, context);
+        glXMakeCurrent(game.display, game.drawable, game.context);
+    }
+};
+
+void game_frame(benchmark::State& state) {
+    game_window& game = the_game();
+    for (auto _ : state) draw_frame(game.canvas, game.game, play_time, wind, false);
+}
+
+void bare_gl_floor(benchmark::State& state) {
+    game_window& game = the_game();
+    static bare_window bare(game);
+    const bool srgb = glIsEnabled(0x8DB9 /* GL_FRAMEBUFFER_SRGB */);
+    glXMakeCurrent(game.display, bare.window, bare.context);
+    if (srgb) glEnable(0x8DB9);
+    for (auto _ : state) replay_gl_stream(game.frame_stream, game.display, bare.window);
+    glXMakeCurrent(game.display, game.drawable, game.context);
+    state.counters["gl_calls"] = static_cast<double>(game.frame_stream.calls.size());
+}
+
+}  // namespace
+
+BENCHMARK(game_frame)->Iterations(1)->Repetitions(frames)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+BENCHMARK(bare_gl_floor)->Iterations(1)->Repetitions(frames)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
