@@ -152,5 +152,6 @@ class platform_backend {
   virtual void drop_finished(std::uintptr_t token) = 0;
 };
 
-// Defined by the linked back-end library.
-platform_backend& platform_backend_get();
+// Defined by the linked back-end library (C linkage, so that the library can ask the
+// linker to keep it: see quon_platform_backend() in platform/CMakeLists.txt).
+extern "C" platform_backend& platform_backend_get();

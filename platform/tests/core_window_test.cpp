@@ -1,0 +1,364 @@
+// Message orders and results of the core's window calls, against the sim.
+#include <gtest/gtest.h>
+
+#include "platform/tests/message_recorder.h"
+
+namespace {
+
+using messages = std::vector<UINT>;
+
+// A shown, active window with its creation and first-show messages cleared.
+struct shown_window {
+  message_recorder recorder;
+  HWND window = nullptr;
+  shown_window() {
+    window = recorder.create();
+    ShowWindow(window, SW_SHOW);
+    recorder.clear();
+  }
+};
+
+LONG width_of(const RECT& r) { return r.right - r.left; }
+LONG height_of(const RECT& r) { return r.bottom - r.top; }
+
+TEST(CreateWindowExW, SendsTheCreationMessagesOfItsStyleBeforeReturning) {
+  struct row {
+    const char* name;
+    DWORD style;
+    messages expected;
+  };
+  const row rows[] = {
+      {"overlapped", WS_OVERLAPPEDWINDOW, {WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE}},
+      {"popup", WS_POPUP, {WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE, WM_MOVE}},
+      {"resizable popup", WS_POPUP | WS_THICKFRAME,
+       {WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE, WM_MOVE}},
+  };
+  for (const row& r : rows) {
+    message_recorder recorder;
+    HWND window = recorder.create(r.style);
+    ASSERT_NE(window, nullptr) << r.name;
+    EXPECT_EQ(message_names(recorder.messages()), message_names(r.expected)) << r.name;
+    EXPECT_FALSE(IsWindowVisible(window)) << r.name;
+    const recorded_message* calc = recorder.find(WM_NCCALCSIZE);
+    ASSERT_NE(calc, nullptr);
+    EXPECT_EQ(calc->wParam, WPARAM{FALSE}) << r.name;
+  }
+}
+
+TEST(CreateWindowExW, ClientAreaIsTheRectangleAdjustWindowRectExWasGiven) {
+  message_recorder recorder;
+  RECT outer{0, 0, 1000, 700};
+  ASSERT_TRUE(AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW, FALSE, WS_EX_APPWINDOW));
+  EXPECT_EQ(outer.left, -8);
+  EXPECT_EQ(outer.top, -31);
+  HWND window = CreateWindowExW(WS_EX_APPWINDOW, u"recorder", u"t", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                                width_of(outer), height_of(outer), nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  RECT client{};
+  ASSERT_TRUE(GetClientRect(window, &client));
+  EXPECT_EQ(width_of(client), 1000);
+  EXPECT_EQ(height_of(client), 700);
+  RECT rect{};
+  ASSERT_TRUE(GetWindowRect(window, &rect));
+  EXPECT_EQ(rect.left, 26) << "CW_USEDEFAULT takes the desktop's default position";
+  ShowWindow(window, SW_SHOW);
+  const recorded_message* size = recorder.find(WM_SIZE);
+  ASSERT_NE(size, nullptr);
+  EXPECT_EQ(size->lParam, MAKELPARAM(1000, 700));
+}
+
+TEST(CreateWindowExW, FailsWithoutAWindowWhenCreationIsRefused) {
+  struct row {
+    const char* name;
+    UINT refused;
+    LRESULT answer;
+    messages expected;
+  };
+  const row rows[] = {
+      {"WM_NCCREATE FALSE", WM_NCCREATE, FALSE, {WM_GETMINMAXINFO, WM_NCCREATE, WM_NCDESTROY}},
+      {"WM_CREATE -1", WM_CREATE, -1,
+       {WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_DESTROY, WM_NCDESTROY}},
+  };
+  for (const row& r : rows) {
+    message_recorder recorder;
+    recorder.answer_message = r.refused;
+    recorder.answer = r.answer;
+    EXPECT_EQ(recorder.create(), nullptr) << r.name;
+    EXPECT_EQ(message_names(recorder.messages()), message_names(r.expected)) << r.name;
+    HWND sent_to = recorder.log().front().window;
+    EXPECT_FALSE(IsWindow(sent_to)) << r.name;
+  }
+  message_recorder recorder;
+  EXPECT_EQ(CreateWindowExW(0, u"no such class", u"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr),
+            nullptr);
+  sim_fail("CreateWindowExW");
+  EXPECT_EQ(recorder.create(), nullptr);
+  EXPECT_TRUE(recorder.messages().empty());
+}
+
+TEST(ShowWindow, FirstShowActivatesAndSendsTheFirstSize) {
+  message_recorder recorder;
+  HWND window = recorder.create();
+  recorder.clear();
+  EXPECT_FALSE(ShowWindow(window, SW_SHOW)) << "the window was hidden";
+  EXPECT_EQ(message_names(recorder.messages()),
+            message_names({WM_SHOWWINDOW, WM_WINDOWPOSCHANGING, WM_ACTIVATEAPP, WM_NCACTIVATE, WM_ACTIVATE,
+                           WM_SETFOCUS, WM_WINDOWPOSCHANGED, WM_SIZE, WM_MOVE}));
+  EXPECT_EQ(recorder.find(WM_SHOWWINDOW)->wParam, WPARAM{TRUE});
+  EXPECT_EQ(GetForegroundWindow(), window);
+  EXPECT_EQ(GetFocus(), window);
+  EXPECT_EQ(sim_window_state(window), backend_show_state::normal);
+  recorder.clear();
+  EXPECT_TRUE(ShowWindow(window, SW_SHOW)) << "already visible";
+  EXPECT_TRUE(recorder.messages().empty()) << message_names(recorder.messages());
+}
+
+TEST(ShowWindow, HidingTheActiveWindowDeactivatesItAndTakesTheFocus) {
+  shown_window w;
+  EXPECT_TRUE(ShowWindow(w.window, SW_HIDE));
+  EXPECT_EQ(message_names(w.recorder.messages()),
+            message_names({WM_SHOWWINDOW, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_NCACTIVATE, WM_ACTIVATE,
+                           WM_ACTIVATEAPP, WM_KILLFOCUS}));
+  EXPECT_EQ(w.recorder.find(WM_SHOWWINDOW)->wParam, WPARAM{FALSE});
+  EXPECT_EQ(GetFocus(), nullptr);
+  EXPECT_EQ(GetForegroundWindow(), nullptr);
+  EXPECT_EQ(sim_window_state(w.window), backend_show_state::hidden);
+  w.recorder.clear();
+  EXPECT_FALSE(ShowWindow(w.window, SW_HIDE));
+  EXPECT_TRUE(w.recorder.messages().empty());
+}
+
+TEST(ShowWindow, MinimizeMaximizeAndRestoreEachSendTheirSize) {
+  struct row {
+    int command;
+    WPARAM size_kind;
+    LPARAM size;  // 0: not checked
+    bool zoomed;
+    bool iconic;
+  };
+  // Work area 1920 x 1040, frame 8/31/8/8: a maximized client is 1920 x (1040 - 23).
+  const row steps[] = {
+      {SW_MAXIMIZE, SIZE_MAXIMIZED, MAKELPARAM(1920, 1017), true, false},
+      {SW_MINIMIZE, SIZE_MINIMIZED, MAKELPARAM(0, 0), false, true},
+      {SW_RESTORE, SIZE_MAXIMIZED, MAKELPARAM(1920, 1017), true, false},
+      {SW_RESTORE, SIZE_RESTORED, MAKELPARAM(1000, 700), false, false},
+      {SW_MINIMIZE, SIZE_MINIMIZED, MAKELPARAM(0, 0), false, true},
+      {SW_RESTORE, SIZE_RESTORED, MAKELPARAM(1000, 700), false, false},
+  };
+  shown_window w;
+  for (const row& r : steps) {
+    w.recorder.clear();
+    ShowWindow(w.window, r.command);
+    const recorded_message* size = w.recorder.find(WM_SIZE);
+    ASSERT_NE(size, nullptr) << r.command;
+    EXPECT_EQ(size->wParam, r.size_kind) << r.command;
+    EXPECT_EQ(size->lParam, r.size) << r.command;
+    EXPECT_EQ(!!IsZoomed(w.window), r.zoomed) << r.command;
+    EXPECT_EQ(!!IsIconic(w.window), r.iconic) << r.command;
+  }
+}
+
+TEST(ShowWindow, MinimizingTheActiveWindowSizesItThenDeactivatesIt) {
+  shown_window w;
+  ShowWindow(w.window, SW_MINIMIZE);
+  EXPECT_EQ(message_names(w.recorder.messages()),
+            message_names({WM_WINDOWPOSCHANGING, WM_NCCALCSIZE, WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE,
+                           WM_NCACTIVATE, WM_ACTIVATE, WM_ACTIVATEAPP, WM_KILLFOCUS}));
+  EXPECT_EQ(sim_window_state(w.window), backend_show_state::minimized);
+  w.recorder.clear();
+  ShowWindow(w.window, SW_MAXIMIZE);
+  EXPECT_EQ(message_names(w.recorder.messages()),
+            message_names({WM_GETMINMAXINFO, WM_WINDOWPOSCHANGING, WM_GETMINMAXINFO, WM_NCCALCSIZE, WM_ACTIVATEAPP,
+                           WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS, WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE}));
+}
+
+TEST(SetWindowPos, SendsMoveAndSizeSynchronouslyForWhatChanged) {
+  struct row {
+    const char* name;
+    int x, y, cx, cy;
+    UINT flags;
+    messages expected;
+  };
+  const row rows[] = {
+      {"move and size", 10, 20, 500, 400, SWP_NOZORDER | SWP_NOACTIVATE,
+       {WM_WINDOWPOSCHANGING, WM_GETMINMAXINFO, WM_NCCALCSIZE, WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE}},
+      {"move only", 10, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE,
+       {WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_MOVE}},
+      {"same rectangle", 100, 50, 1016, 739, SWP_NOZORDER | SWP_NOACTIVATE,
+       {WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED}},
+  };
+  for (const row& r : rows) {
+    shown_window w;
+    ASSERT_TRUE(SetWindowPos(w.window, nullptr, r.x, r.y, r.cx, r.cy, r.flags)) << r.name;
+    EXPECT_EQ(message_names(w.recorder.messages()), message_names(r.expected)) << r.name;
+  }
+  shown_window w;
+  SetWindowPos(w.window, nullptr, 10, 20, 500, 400, SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(w.recorder.find(WM_MOVE)->lParam, MAKELPARAM(18, 51)) << "client origin in screen coordinates";
+  EXPECT_EQ(w.recorder.find(WM_SIZE)->lParam, MAKELPARAM(484, 361));
+  RECT client = sim_window_client(w.window);
+  EXPECT_EQ(client.left, 18);
+  EXPECT_EQ(client.right, 18 + 484) << "the native window follows";
+}
+
+TEST(SetWindowPos, KeepsTheSizeWithinTheMinimumTrackingSize) {
+  shown_window w;
+  SetWindowPos(w.window, nullptr, 0, 0, 20, 10, SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT rect{};
+  GetWindowRect(w.window, &rect);
+  EXPECT_EQ(width_of(rect), 136);
+  EXPECT_EQ(height_of(rect), 39);
+}
+
+TEST(DestroyWindow, HidesDeactivatesThenSendsDestroyAndNcDestroy) {
+  shown_window w;
+  PostMessageW(w.window, WM_USER, 0, 0);
+  ASSERT_TRUE(DestroyWindow(w.window));
+  EXPECT_EQ(message_names(w.recorder.messages()),
+            message_names({WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_NCACTIVATE, WM_ACTIVATE, WM_ACTIVATEAPP,
+                           WM_KILLFOCUS, WM_DESTROY, WM_NCDESTROY}));
+  EXPECT_FALSE(IsWindow(w.window));
+  MSG msg;
+  EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) << "its queued messages went with it";
+  EXPECT_FALSE(DestroyWindow(w.window));
+}
+
+TEST(DestroyWindow, DestroysOwnedWindowsFirstAndReleasesCapture) {
+  message_recorder recorder;
+  HWND owner = recorder.create();
+  HWND owned = recorder.create(WS_OVERLAPPEDWINDOW, 0, owner);
+  SetCapture(owner);
+  recorder.clear();
+  DestroyWindow(owner);
+  std::vector<std::pair<HWND, UINT>> order;
+  for (const recorded_message& m : recorder.log())
+    if (m.message == WM_DESTROY || m.message == WM_NCDESTROY || m.message == WM_CAPTURECHANGED)
+      order.push_back({m.window, m.message});
+  std::vector<std::pair<HWND, UINT>> expected = {{owned, WM_DESTROY},
+                                                 {owned, WM_NCDESTROY},
+                                                 {owner, WM_CAPTURECHANGED},
+                                                 {owner, WM_DESTROY},
+                                                 {owner, WM_NCDESTROY}};
+  EXPECT_EQ(order, expected);
+  EXPECT_FALSE(IsWindow(owned));
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST(Capture, TheWindowLosingCaptureIsToldWhoGainsIt) {
+  message_recorder recorder;
+  HWND a = recorder.create();
+  HWND b = recorder.create();
+  recorder.clear();
+  EXPECT_EQ(SetCapture(a), nullptr);
+  EXPECT_TRUE(sim_pointer_grabbed(a));
+  EXPECT_EQ(SetCapture(a), a) << "already captured: no change";
+  EXPECT_TRUE(recorder.messages().empty());
+  EXPECT_EQ(SetCapture(b), a);
+  ASSERT_EQ(recorder.log().size(), 1u);
+  EXPECT_EQ(recorder.log()[0].window, a);
+  EXPECT_EQ(recorder.log()[0].message, UINT{WM_CAPTURECHANGED});
+  EXPECT_EQ(recorder.log()[0].lParam, reinterpret_cast<LPARAM>(b));
+  recorder.clear();
+  EXPECT_TRUE(ReleaseCapture());
+  ASSERT_EQ(recorder.log().size(), 1u);
+  EXPECT_EQ(recorder.log()[0].window, b);
+  EXPECT_EQ(recorder.log()[0].lParam, 0);
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_FALSE(sim_pointer_grabbed(b));
+  recorder.clear();
+  EXPECT_TRUE(ReleaseCapture()) << "nothing to release";
+  EXPECT_TRUE(recorder.messages().empty());
+}
+
+TEST(Capture, ALostGrabIsReportedAtTheNextPeek) {
+  message_recorder recorder;
+  HWND a = recorder.create();
+  SetCapture(a);
+  recorder.clear();
+  sim_break_capture();
+  EXPECT_TRUE(recorder.messages().empty());
+  MSG msg;
+  PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
+  EXPECT_EQ(message_names(recorder.messages()), message_names({WM_CAPTURECHANGED}));
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST(SendMessageA, CallsTheProcedureBeforeReturningItsAnswer) {
+  message_recorder recorder;
+  HWND window = recorder.create();
+  recorder.clear();
+  recorder.answer_message = WM_USER;
+  recorder.answer = 42;
+  EXPECT_EQ(SendMessageA(window, WM_USER, 7, 9), 42);
+  ASSERT_EQ(recorder.log().size(), 1u);
+  EXPECT_EQ(recorder.log()[0].wParam, WPARAM{7});
+  EXPECT_EQ(SendMessageA(reinterpret_cast<HWND>(0x999999), WM_USER, 0, 0), 0) << "no such window";
+  recorder.answer_message = 0;
+  recorder.clear();
+  SendMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(window)) << "the default answer to WM_CLOSE destroys the window";
+  EXPECT_EQ(message_names(recorder.messages()), message_names({WM_CLOSE, WM_DESTROY, WM_NCDESTROY}));
+}
+
+TEST(DefWindowProcW, AnswersLikeTheSystem) {
+  shown_window w;
+  RECT rect{};
+  GetWindowRect(w.window, &rect);  // (100, 50) - (1116, 789); client from (108, 81)
+  struct row {
+    const char* name;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    LRESULT expected;
+  };
+  const row rows[] = {
+      {"hit test in the client area", WM_NCHITTEST, 0, MAKELPARAM(500, 400), HTCLIENT},
+      {"hit test in the title bar", WM_NCHITTEST, 0, MAKELPARAM(500, 60), HTCAPTION},
+      {"hit test on the left border", WM_NCHITTEST, 0, MAKELPARAM(103, 400), HTBORDER},
+      {"hit test outside", WM_NCHITTEST, 0, MAKELPARAM(5, 5), HTNOWHERE},
+      {"erase without a class brush", WM_ERASEBKGND, 0, 0, 0},
+      {"end of session asked", WM_QUERYENDSESSION, 0, 0, TRUE},
+      {"non-client activation", WM_NCACTIVATE, TRUE, 0, TRUE},
+      {"mouse activation", WM_MOUSEACTIVATE, 0, 0, 1},
+      {"accessibility object", WM_GETOBJECT, 0, UiaRootObjectId, 0},
+      {"unicode character probe", WM_UNICHAR, UNICODE_NOCHAR, 0, 0},
+      {"cursor over the client area", WM_SETCURSOR, 0, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE), TRUE},
+  };
+  for (const row& r : rows)
+    EXPECT_EQ(DefWindowProcW(w.window, r.message, r.wParam, r.lParam), r.expected) << r.name;
+  EXPECT_EQ(sim_cursor_shape(), 32512) << "the class cursor";
+
+  EXPECT_EQ(DefWindowProcW(w.window, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(500, 60)), 0);
+  EXPECT_EQ(sim_move_requests(w.window), 1) << "a caption press lets the window manager move the window";
+
+  w.recorder.clear();
+  DefWindowProcW(w.window, WM_SYSKEYDOWN, VK_F4, 1 << 29);
+  EXPECT_TRUE(IsWindow(w.window)) << "Alt+F4 only posts the close command";
+  MSG msg{};
+  ASSERT_TRUE(PeekMessageW(&msg, w.window, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, UINT{WM_SYSCOMMAND});
+  EXPECT_EQ(msg.wParam, WPARAM{SC_CLOSE});
+  DispatchMessageW(&msg);
+  EXPECT_FALSE(IsWindow(w.window));
+  EXPECT_EQ(message_names(w.recorder.messages()).substr(0, 22), "WM_SYSCOMMAND WM_CLOSE");
+}
+
+TEST(Activation, TheDesktopsForegroundChangesReachTheWindowAtTheNextPeek) {
+  shown_window w;
+  sim_set_foreground(sim_foreign_window());
+  EXPECT_EQ(GetForegroundWindow(), sim_foreign_window());
+  EXPECT_TRUE(w.recorder.messages().empty()) << "nothing before the next peek";
+  MSG msg;
+  PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
+  EXPECT_EQ(message_names(w.recorder.messages()),
+            message_names({WM_NCACTIVATE, WM_ACTIVATE, WM_ACTIVATEAPP, WM_KILLFOCUS}));
+  EXPECT_EQ(GetActiveWindow(), nullptr);
+  w.recorder.clear();
+  sim_set_foreground(w.window);
+  PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
+  EXPECT_EQ(message_names(w.recorder.messages()),
+            message_names({WM_ACTIVATEAPP, WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS}));
+  EXPECT_EQ(GetFocus(), w.window);
+}
+
+}  // namespace
