@@ -9,23 +9,6 @@ namespace {
 
 constexpr int glx_framebuffer_srgb_capable = 0x20B2;
 
-// How an attribute of a request is matched against a format.
-enum class match { exact, at_least, ignored };
-
-match match_kind(int wgl_attribute) {
-  switch (wgl_attribute) {
-    case wgl_color_bits: case wgl_red_bits: case wgl_green_bits: case wgl_blue_bits:
-    case wgl_alpha_bits: case wgl_accum_bits: case wgl_depth_bits: case wgl_stencil_bits:
-    case wgl_aux_buffers: case wgl_samples: case wgl_sample_buffers:
-      return match::at_least;
-    case wgl_number_pixel_formats: case wgl_red_shift: case wgl_green_shift: case wgl_blue_shift:
-    case wgl_alpha_shift:
-      return match::ignored;
-    default:
-      return match::exact;
-  }
-}
-
 int channel_shift(unsigned long mask) { return mask ? std::countr_zero(mask) : 0; }
 
 }  // namespace
@@ -110,76 +93,6 @@ bool glx_format_list::attribute(int format, int wgl_attribute, int* value) const
     default:
       return false;
   }
-}
-
-long glx_format_list::preference_rank(int format) const {
-  long rank = 0;
-  if (glx(format, GLX_CONFIG_CAVEAT) == GLX_SLOW_CONFIG) rank += 1L << 40;
-  if (glx(format, GLX_X_VISUAL_TYPE) != GLX_TRUE_COLOR) rank += 1L << 36;
-  if (XVisualInfo* visual = glXGetVisualFromFBConfig(display_, configs_[format - 1])) {
-    if (visual->depth != DefaultDepth(display_, screen_)) rank += 1L << 32;
-    XFree(visual);
-  }
-  rank += static_cast<long>(glx(format, GLX_SAMPLES)) << 24;
-  return rank;
-}
-
-std::vector<int> glx_format_list::choose(const int* wgl_attributes) const {
-  std::vector<int> chosen;
-  struct wanted { int attribute, value; };
-  std::vector<wanted> request;
-  for (const int* a = wgl_attributes; a && a[0] != 0; a += 2) {
-    int probe = 0;
-    if (count_ > 0 && !attribute(1, a[0], &probe)) return {};
-    request.push_back({a[0], a[1]});
-  }
-  // Excess bits over what was asked for rank a format lower.
-  std::vector<std::pair<long, int>> ranked;
-  for (int format = 1; format <= count_; ++format) {
-    long excess = 0;
-    bool fits = true;
-    for (const wanted& w : request) {
-      int value = 0;
-      attribute(format, w.attribute, &value);
-      switch (match_kind(w.attribute)) {
-        case match::exact: fits = value == w.value; break;
-        case match::at_least: fits = value >= w.value; excess += value - w.value; break;
-        case match::ignored: break;
-      }
-      if (!fits) break;
-    }
-    if (fits) ranked.push_back({preference_rank(format) + excess, format});
-  }
-  std::stable_sort(ranked.begin(), ranked.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (const auto& r : ranked) chosen.push_back(r.second);
-  return chosen;
-}
-
-int glx_format_list::choose_legacy(const legacy_pixel_format& request) const {
-  // Like the Windows chooser: never fails while some window format exists; the
-  // closest one in colour, alpha, depth and stencil wins, falling short costing
-  // more than a surplus.
-  int best = 0;
-  long best_cost = 0;
-  auto distance = [](int have, int want) -> long { return have >= want ? have - want : (want - have) * 64L; };
-  for (int format = 1; format <= count_; ++format) {
-    legacy_pixel_format d;
-    describe(format, &d);
-    if (!d.draw_to_window || !d.rgba) continue;
-    long cost = preference_rank(format);
-    if (d.double_buffer != request.double_buffer) cost += 1L << 44;
-    cost += distance(d.color_bits - d.alpha_bits, request.color_bits - std::min(request.color_bits, request.alpha_bits));
-    cost += distance(d.alpha_bits, request.alpha_bits);
-    cost += distance(d.depth_bits, request.depth_bits);
-    cost += distance(d.stencil_bits, request.stencil_bits);
-    if (glx(format, glx_framebuffer_srgb_capable)) cost += 1;  // a plain request prefers a plain format
-    if (!best || cost < best_cost) {
-      best = format;
-      best_cost = cost;
-    }
-  }
-  return best;
 }
 
 bool glx_format_list::describe(int format, legacy_pixel_format* d) const {

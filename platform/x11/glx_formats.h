@@ -2,8 +2,7 @@
 // The GLX framebuffer configurations of a screen seen as Windows pixel formats:
 // format n is configuration n - 1 in the server's order. WGL attribute names
 // (WGL_ARB_pixel_format, WGL_ARB_framebuffer_sRGB) are answered from the GLX
-// attributes; the choosers rank configurations the way a Windows driver would
-// present them, best first.
+// attributes.
 
 typedef struct _XDisplay Display;
 typedef struct __GLXFBConfigRec* GLXFBConfig;
@@ -37,18 +36,11 @@ public:
 
   // One WGL attribute of a format; false for an unknown attribute or format.
   bool attribute(int format, int wgl_attribute, int* value) const;
-  // Formats meeting a zero-terminated WGL attribute/value list, best first;
-  // empty when the list names an attribute this layer does not know.
-  std::vector<int> choose(const int* wgl_attributes) const;
-  // The closest window format for a legacy request (0 when none can draw to a window).
-  int choose_legacy(const legacy_pixel_format& request) const;
   // The legacy description of a format; false when out of range.
   bool describe(int format, legacy_pixel_format* description) const;
 
 private:
   int glx(int format, int glx_attribute) const;
-  // Smaller ranks first: fast, TrueColor, default visual depth, fewer samples.
-  long preference_rank(int format) const;
 
   Display* display_;
   int screen_;

@@ -6,13 +6,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "platform/core/core.h"
 #include "platform/x11/error_trap.h"
 #include "platform/x11/keymap.h"
 #include "platform/x11/preedit_text.h"
+#include "platform/x11/x11_property.h"
 #include "platform/x11/x11_state.h"
 
 namespace {
@@ -53,6 +56,18 @@ int cursor_shape(int cursor_id) {
   }
 }
 
+// A busy server refuses connections for a moment (its listen queue is full):
+// a refused connection is retried for about a second.
+Display* open_display() {
+  const char* name = std::getenv("DISPLAY");
+  if (!name || !*name) return nullptr;
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    if (Display* display = XOpenDisplay(nullptr)) return display;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 platform_backend& platform_backend_get() {
@@ -69,7 +84,7 @@ unsigned long x11_backend_window(HWND window) {
 
 x11_backend::x11_backend() {
   install_x11_error_handler();
-  display_ = XOpenDisplay(nullptr);
+  display_ = open_display();
   if (!display_) return;
   screen_ = DefaultScreen(display_);
   root_ = RootWindow(display_, screen_);
@@ -121,25 +136,10 @@ x11_window* x11_backend::find_xid(Window xid) const {
 
 bool x11_backend::window_manager_running() {
   // The check window must exist and name itself, as EWMH asks.
-  Atom type = None;
-  int format = 0;
-  unsigned long items = 0, remaining = 0;
-  unsigned char* data = nullptr;
-  Window check = 0;
-  if (XGetWindowProperty(display_, root_, atoms_.net_supporting_wm_check, 0, 1, False, XA_WINDOW, &type, &format,
-                         &items, &remaining, &data) == Success && data) {
-    if (items == 1 && format == 32) check = *reinterpret_cast<Window*>(data);
-    XFree(data);
-  }
+  const Window check = read_property_item(display_, root_, atoms_.net_supporting_wm_check, XA_WINDOW);
   if (!check) return false;
   x11_error_trap trap(display_);
-  data = nullptr;
-  Window self = 0;
-  if (XGetWindowProperty(display_, check, atoms_.net_supporting_wm_check, 0, 1, False, XA_WINDOW, &type, &format,
-                         &items, &remaining, &data) == Success && data) {
-    if (items == 1 && format == 32) self = *reinterpret_cast<Window*>(data);
-    XFree(data);
-  }
+  const Window self = read_property_item(display_, check, atoms_.net_supporting_wm_check, XA_WINDOW);
   return trap.ok() && self == check;
 }
 
@@ -485,17 +485,10 @@ HWND x11_backend::foreground_window() {
   Window active = 0;
   bool known = false;
   if (window_manager_running()) {
-    Atom type = None;
-    int format = 0;
-    unsigned long items = 0, remaining = 0;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(display_, root_, atoms_.net_active_window, 0, 1, False, XA_WINDOW, &type, &format,
-                           &items, &remaining, &data) == Success && data) {
-      if (items == 1 && format == 32) {
-        active = *reinterpret_cast<Window*>(data);
-        known = true;
-      }
-      XFree(data);
+    x11_property value;
+    if (read_property(display_, root_, atoms_.net_active_window, XA_WINDOW, 1, &value) && value.items.size() == 1) {
+      active = value.items[0];
+      known = true;
     }
   }
   if (!known) {

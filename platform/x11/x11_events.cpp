@@ -9,6 +9,7 @@
 #include "platform/x11/error_trap.h"
 #include "platform/x11/keymap.h"
 #include "platform/x11/preedit_text.h"
+#include "platform/x11/x11_property.h"
 #include "platform/x11/x11_state.h"
 
 namespace {
@@ -74,6 +75,11 @@ void x11_backend::handle_event(XEvent& event) {
     const std::uintptr_t token = next_drop_token_++;
     drops_[token] = std::move(drop);
     platform_post_drop(target->window, paths, point, token);
+    return;
+  }
+  if (event.type == MappingNotify) {
+    // Key codes now type other keysyms.
+    XRefreshKeyboardMapping(&event.xmapping);
     return;
   }
   if (event.type == PropertyNotify && event.xproperty.window == root_) return;
@@ -251,29 +257,16 @@ void x11_backend::handle_configure(x11_window& w, const XConfigureEvent& event) 
 
 void x11_backend::handle_state_property(x11_window& w) {
   if (w.state == backend_show_state::hidden) return;
-  bool iconic = false, maximized_vert = false, maximized_horz = false, hidden = false;
-  Atom type = None;
-  int format = 0;
-  unsigned long items = 0, remaining = 0;
-  unsigned char* data = nullptr;
+  bool maximized_vert = false, maximized_horz = false, hidden = false;
   x11_error_trap trap(display_);
-  if (XGetWindowProperty(display_, w.xid, atoms_.wm_state, 0, 2, False, atoms_.wm_state, &type, &format, &items,
-                         &remaining, &data) == Success && data) {
-    if (format == 32 && items >= 1) iconic = *reinterpret_cast<long*>(data) == IconicState;
-    XFree(data);
-  }
-  data = nullptr;
-  if (XGetWindowProperty(display_, w.xid, atoms_.net_wm_state, 0, 64, False, XA_ATOM, &type, &format, &items,
-                         &remaining, &data) == Success && data) {
-    if (format == 32) {
-      const Atom* states = reinterpret_cast<const Atom*>(data);
-      for (unsigned long i = 0; i < items; ++i) {
-        maximized_vert |= states[i] == atoms_.net_wm_state_maximized_vert;
-        maximized_horz |= states[i] == atoms_.net_wm_state_maximized_horz;
-        hidden |= states[i] == atoms_.net_wm_state_hidden;
-      }
+  const bool iconic = read_property_item(display_, w.xid, atoms_.wm_state, atoms_.wm_state) == IconicState;
+  x11_property states;
+  if (read_property(display_, w.xid, atoms_.net_wm_state, XA_ATOM, 64, &states)) {
+    for (unsigned long state : states.items) {
+      maximized_vert |= state == atoms_.net_wm_state_maximized_vert;
+      maximized_horz |= state == atoms_.net_wm_state_maximized_horz;
+      hidden |= state == atoms_.net_wm_state_hidden;
     }
-    XFree(data);
   }
   if (!trap.ok()) return;
   backend_show_state now = backend_show_state::normal;

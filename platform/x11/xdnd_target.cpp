@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/x11/uri_list.h"
+#include "platform/x11/x11_property.h"
 
 namespace {
 
@@ -79,18 +80,12 @@ bool xdnd_target::handle(const XEvent& event, xdnd_drop* completed, bool* droppe
     drop.root_x = last_x_;
     drop.root_y = last_y_;
     source_ = target_ = 0;
-    if (event.xselection.property != None) {
-      Atom type = None;
-      int format = 0;
-      unsigned long items = 0, remaining = 0;
-      unsigned char* data = nullptr;
-      // Up to 16 MiB of list; a longer one is cut at that size.
-      if (XGetWindowProperty(display_, drop.target, event.xselection.property, 0, 4L << 20, True, AnyPropertyType,
-                             &type, &format, &items, &remaining, &data) == Success && data) {
-        if (format == 8) drop.paths = file_paths_of_uri_list(std::string_view(reinterpret_cast<char*>(data), items));
-        XFree(data);
-      }
-    }
+    x11_property list;
+    // Up to 16 MiB of list; a longer one is cut at that size.
+    if (event.xselection.property != None &&
+        read_property(display_, drop.target, event.xselection.property, AnyPropertyType, 4L << 20, &list, true) &&
+        list.format == 8)
+      drop.paths = file_paths_of_uri_list(list.bytes);
     if (drop.paths.empty()) {
       finish(drop, false);
       return true;
@@ -110,18 +105,9 @@ bool xdnd_target::handle(const XEvent& event, xdnd_drop* completed, bool* droppe
     awaiting_selection_ = false;
     if (message.data.l[1] & 1) {
       // More than three types: the full list is on the source.
-      Atom type = None;
-      int format = 0;
-      unsigned long items = 0, remaining = 0;
-      unsigned char* data = nullptr;
-      if (XGetWindowProperty(display_, source, atoms_.xdnd_type_list, 0, 1024, False, XA_ATOM, &type, &format,
-                             &items, &remaining, &data) == Success && data) {
-        if (format == 32) {
-          const Atom* types = reinterpret_cast<const Atom*>(data);
-          for (unsigned long i = 0; i < items; ++i) offers_uri_list_ |= types[i] == atoms_.text_uri_list;
-        }
-        XFree(data);
-      }
+      x11_property types;
+      if (read_property(display_, source, atoms_.xdnd_type_list, XA_ATOM, 1024, &types))
+        for (unsigned long type : types.items) offers_uri_list_ |= type == atoms_.text_uri_list;
     } else {
       for (int i = 2; i <= 4; ++i) offers_uri_list_ |= static_cast<Atom>(message.data.l[i]) == atoms_.text_uri_list;
     }

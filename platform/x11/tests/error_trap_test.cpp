@@ -1,11 +1,13 @@
 #include "platform/x11/error_trap.h"
 
 #include <gtest/gtest.h>
+
+#include "platform/x11/tests/x11_test_support.h"
 // Xlib after gtest: its macros (None, Bool) clash with gtest's names.
 #include <GL/glx.h>
 
 TEST(error_trap, protocol_errors_fail_the_call_not_the_process) {
-  Display* display = XOpenDisplay(nullptr);
+  Display* display = open_test_display();
   if (!display) GTEST_SKIP() << "no X server (DISPLAY)";
   const Window bogus = 0x7FFFFF0;
   {

@@ -1,5 +1,7 @@
 #include "platform/x11/tests/xdnd_source.h"
 
+#include "platform/x11/tests/x11_test_support.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
@@ -26,7 +28,7 @@ void send(Display* display, Window to, Atom type, long l0, long l1, long l2, lon
 
 xdnd_test_source::xdnd_test_source(Window target, int root_x, int root_y, std::string uri_list)
     : target_(target), uri_list_(std::move(uri_list)) {
-  display_ = XOpenDisplay(nullptr);
+  display_ = open_test_display();
   if (!display_) return;
   source_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1, 1, 0, 0, 0);
   XSetSelectionOwner(display_, atom(display_, "XdndSelection"), source_, CurrentTime);

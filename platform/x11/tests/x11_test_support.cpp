@@ -1,0 +1,126 @@
+#include "platform/x11/tests/x11_test_support.h"
+
+#include "platform/x11/x11_backend.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct remapped_key {
+  KeyCode code;
+  std::vector<KeySym> previous;
+  int per_code;
+};
+std::vector<remapped_key> remapped;
+
+}  // namespace
+
+x11_display_lock::x11_display_lock() {
+  const char* display = std::getenv("DISPLAY");
+  std::string path = "/tmp/quon-x11-tests";
+  for (const char* c = display ? display : ""; *c; ++c) path += (*c == '/' ? '_' : *c);
+  path += ".lock";
+  fd_ = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (fd_ >= 0) flock(fd_, LOCK_EX);
+}
+
+x11_display_lock::~x11_display_lock() {
+  if (fd_ >= 0) {
+    flock(fd_, LOCK_UN);
+    close(fd_);
+  }
+}
+
+bool x11_server_available() {
+  return x11_backend_display() != nullptr;
+}
+
+Display* open_test_display() {
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    if (Display* display = XOpenDisplay(nullptr)) return display;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return nullptr;
+}
+
+bool x11_window_manager_running(Display* display) {
+  const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
+  Atom type = None;
+  int format = 0;
+  unsigned long items = 0, remaining = 0;
+  unsigned char* data = nullptr;
+  bool running = false;
+  if (XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, AnyPropertyType, &type, &format,
+                         &items, &remaining, &data) == Success && data) {
+    running = items == 1;
+    XFree(data);
+  }
+  return running;
+}
+
+bool xtest_key(Display* display, KeySym keysym, bool press) {
+  KeyCode code = XKeysymToKeycode(display, keysym);
+  if (!code && press) {
+    // Borrow the highest key code that types nothing.
+    int low = 0, high = 0, per_code = 0;
+    XDisplayKeycodes(display, &low, &high);
+    KeySym* map = XGetKeyboardMapping(display, static_cast<KeyCode>(low), high - low + 1, &per_code);
+    for (int c = high; map && c >= low && !code; --c) {
+      bool empty = true;
+      for (int k = 0; k < per_code; ++k) empty &= map[(c - low) * per_code + k] == NoSymbol;
+      if (empty) code = static_cast<KeyCode>(c);
+    }
+    if (map) XFree(map);
+    if (!code) return false;
+    std::vector<KeySym> symbols(static_cast<size_t>(per_code), keysym);
+    remapped.push_back({code, std::vector<KeySym>(static_cast<size_t>(per_code), NoSymbol), per_code});
+    XChangeKeyboardMapping(display, code, per_code, symbols.data(), 1);
+    XSync(display, False);
+  }
+  if (!code) return false;
+  XTestFakeKeyEvent(display, code, press ? True : False, CurrentTime);
+  XFlush(display);
+  return true;
+}
+
+void xtest_tap(Display* display, KeySym keysym) {
+  xtest_key(display, keysym, true);
+  xtest_key(display, keysym, false);
+}
+
+void xtest_restore_keymap(Display* display) {
+  for (remapped_key& key : remapped)
+    XChangeKeyboardMapping(display, key.code, key.per_code, key.previous.data(), 1);
+  remapped.clear();
+  XSync(display, False);
+}
+
+void xtest_motion(Display* display, int root_x, int root_y) {
+  XTestFakeMotionEvent(display, -1, root_x, root_y, CurrentTime);
+  XFlush(display);
+}
+
+void xtest_button(Display* display, unsigned button, bool press) {
+  XTestFakeButtonEvent(display, button, press ? True : False, CurrentTime);
+  XFlush(display);
+}
+
+bool wait_until(const std::function<bool()>& done, const std::function<void()>& step, double seconds) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (true) {
+    step();
+    if (done()) return true;
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+}

@@ -1,0 +1,39 @@
+#pragma once
+// Helpers for tests against a real X server: one test at a time on the
+// display, XTest input, and waiting for what the server does asynchronously.
+#include <functional>
+
+typedef struct _XDisplay Display;
+typedef unsigned long KeySym;
+
+// Holds the display for one test: tests that move the pointer, type or take
+// the focus would disturb each other when run in parallel on one server.
+class x11_display_lock {
+public:
+  x11_display_lock();
+  ~x11_display_lock();
+  x11_display_lock(const x11_display_lock&) = delete;
+  x11_display_lock& operator=(const x11_display_lock&) = delete;
+
+private:
+  int fd_ = -1;
+};
+
+// Whether DISPLAY names a server we can open (the back-end's connection).
+bool x11_server_available();
+// A connection of its own, as another client; retried while the server is busy.
+Display* open_test_display();
+// Whether a window manager (EWMH) runs on the display.
+bool x11_window_manager_running(Display* display);
+
+// XTest input on `display`, flushed. A keysym without a key code is given a
+// spare one for the duration of the press (as xdotool does).
+bool xtest_key(Display* display, KeySym keysym, bool press);
+void xtest_tap(Display* display, KeySym keysym);
+void xtest_motion(Display* display, int root_x, int root_y);
+void xtest_button(Display* display, unsigned button, bool press);
+// Gives the keysyms temporarily mapped by xtest_key their key codes back.
+void xtest_restore_keymap(Display* display);
+
+// Repeats `step` (which pumps) until `done` holds or about `seconds` pass.
+bool wait_until(const std::function<bool()>& done, const std::function<void()>& step, double seconds = 5.0);

@@ -1,0 +1,622 @@
+// The x11 back-end through the Win32 calls, against a real X server.
+#include <gtest/gtest.h>
+
+#include "platform/win32.h"
+#include "platform/x11/x11_backend.h"
+// Xlib after gtest and the Win32 declarations: its macros (None, Bool) clash with both.
+#include <GL/glx.h>
+#include <X11/Xatom.h>
+#include <X11/keysym.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/x11/error_trap.h"
+#include "platform/x11/tests/x11_test_support.h"
+#include "platform/x11/tests/xdnd_source.h"
+
+namespace {
+
+struct recorded_message {
+  HWND window;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+};
+std::vector<recorded_message> received;
+
+LRESULT CALLBACK recording_procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  received.push_back({window, message, wParam, lParam});
+  if (message == WM_CLOSE) return 0;  // recorded, not destroyed
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+const char16_t class_name[] = u"quon_x11_backend_test";
+
+const int strict_srgb_attributes[] = {
+    WGL_DRAW_TO_WINDOW_ARB, 1, WGL_SUPPORT_OPENGL_ARB, 1, WGL_DOUBLE_BUFFER_ARB, 1,
+    WGL_PIXEL_TYPE_ARB, WGL_TYPE_RGBA_ARB, WGL_COLOR_BITS_ARB, 24, WGL_RED_BITS_ARB, 8,
+    WGL_GREEN_BITS_ARB, 8, WGL_BLUE_BITS_ARB, 8, WGL_ALPHA_BITS_ARB, 8, WGL_DEPTH_BITS_ARB, 24,
+    WGL_STENCIL_BITS_ARB, 8, WGL_FRAMEBUFFER_SRGB_CAPABLE_ARB, 1, 0};
+
+PIXELFORMATDESCRIPTOR legacy_descriptor() {
+  PIXELFORMATDESCRIPTOR pfd{};
+  pfd.nSize = sizeof pfd;
+  pfd.nVersion = 1;
+  pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+  pfd.iPixelType = PFD_TYPE_RGBA;
+  pfd.cColorBits = 32;
+  pfd.cAlphaBits = 8;
+  pfd.cDepthBits = 24;
+  pfd.cStencilBits = 8;
+  return pfd;
+}
+
+class x11_backend_test : public testing::Test {
+protected:
+  void SetUp() override {
+    if (!x11_server_available()) GTEST_SKIP() << "no X server (DISPLAY)";
+    display = x11_backend_display();
+    ASSERT_NE(display, nullptr);
+    static bool registered = false;
+    if (!registered) {
+      WNDCLASSW wc{};
+      wc.style = CS_OWNDC;
+      wc.lpfnWndProc = recording_procedure;
+      wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+      wc.lpszClassName = class_name;
+      ASSERT_NE(RegisterClassW(&wc), 0);
+      registered = true;
+    }
+    received.clear();
+  }
+  void TearDown() override {
+    for (HWND window : windows) DestroyWindow(window);
+    if (display) xtest_restore_keymap(display);
+  }
+
+  // A window whose client area is (x, y, width, height) on the screen.
+  HWND create(const char16_t* title, int x, int y, int width, int height, HWND owner = nullptr,
+              DWORD style = WS_OVERLAPPEDWINDOW) {
+    RECT outer{x, y, x + width, y + height};
+    AdjustWindowRectEx(&outer, style, FALSE, 0);
+    HWND window = CreateWindowExW(0, class_name, title, style, outer.left, outer.top, outer.right - outer.left,
+                                  outer.bottom - outer.top, owner, nullptr, nullptr, nullptr);
+    if (window) windows.push_back(window);
+    return window;
+  }
+  void pump() {
+    XSync(display, False);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  bool wait_for(const std::function<bool()>& done) { return wait_until(done, [this] { pump(); }); }
+  const recorded_message* find(UINT message, size_t from = 0) {
+    for (size_t i = from; i < received.size(); ++i)
+      if (received[i].message == message) return &received[i];
+    return nullptr;
+  }
+  int map_state(HWND window) {
+    XWindowAttributes attributes{};
+    x11_error_trap trap(display);
+    if (!XGetWindowAttributes(display, x11_backend_window(window), &attributes) || !trap.ok()) return -1;
+    return attributes.map_state;
+  }
+  // Shows the window and gives it the keyboard focus.
+  void show_focused(HWND window) {
+    ShowWindow(window, SW_SHOW);
+    ASSERT_TRUE(wait_for([&] { return map_state(window) == IsViewable; }));
+    const Window xid = x11_backend_window(window);
+    ASSERT_TRUE(wait_for([&] {
+      XSetInputFocus(display, xid, RevertToParent, CurrentTime);
+      return GetForegroundWindow() == window && find(WM_SETFOCUS);
+    }));
+    received.clear();
+  }
+
+  x11_display_lock lock;
+  Display* display = nullptr;
+  std::vector<HWND> windows;
+};
+
+}  // namespace
+
+TEST_F(x11_backend_test, windows_get_their_client_size_title_and_owner) {
+  HWND owner = create(u"Kelvaro \u00E9 \u2713", 100, 120, 320, 200);
+  ASSERT_NE(owner, nullptr);
+  HWND owned = create(u"owned", 150, 150, 200, 100, owner);
+  ASSERT_NE(owned, nullptr);
+  const Window xid = x11_backend_window(owner);
+  Window root = 0;
+  int x = 0, y = 0;
+  unsigned width = 0, height = 0, border = 0, depth = 0;
+  ASSERT_TRUE(XGetGeometry(display, xid, &root, &x, &y, &width, &height, &border, &depth));
+  EXPECT_EQ(width, 320u);
+  EXPECT_EQ(height, 200u);
+
+  Atom type = 0;
+  int format = 0;
+  unsigned long items = 0, remaining = 0;
+  unsigned char* data = nullptr;
+  ASSERT_EQ(XGetWindowProperty(display, xid, XInternAtom(display, "_NET_WM_NAME", False), 0, 256, False,
+                               XInternAtom(display, "UTF8_STRING", False), &type, &format, &items, &remaining, &data),
+            Success);
+  ASSERT_NE(data, nullptr);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(data), items), "Kelvaro \xC3\xA9 \xE2\x9C\x93");
+  XFree(data);
+
+  Window transient_for = 0;
+  ASSERT_TRUE(XGetTransientForHint(display, x11_backend_window(owned), &transient_for));
+  EXPECT_EQ(transient_for, xid);
+  pump();
+  EXPECT_EQ(map_state(owner), IsUnmapped) << "a window is not shown until ShowWindow";
+}
+
+TEST_F(x11_backend_test, show_hide_move_and_destroy_reach_the_x_window) {
+  HWND window = create(u"shown", 40, 50, 300, 200);
+  ASSERT_NE(window, nullptr);
+  ShowWindow(window, SW_SHOW);
+  EXPECT_TRUE(wait_for([&] { return map_state(window) == IsViewable; }));
+  ShowWindow(window, SW_HIDE);
+  EXPECT_TRUE(wait_for([&] { return map_state(window) == IsUnmapped; }));
+  ShowWindow(window, SW_SHOW);
+  ASSERT_TRUE(wait_for([&] { return map_state(window) == IsViewable; }));
+
+  ASSERT_TRUE(SetWindowPos(window, nullptr, 70, 80, 420, 260, SWP_NOZORDER | SWP_NOACTIVATE));
+  const Window xid = x11_backend_window(window);
+  EXPECT_TRUE(wait_for([&] {
+    Window root = 0, child = 0;
+    int x = 0, y = 0;
+    unsigned width = 0, height = 0, border = 0, depth = 0;
+    XGetGeometry(display, xid, &root, &x, &y, &width, &height, &border, &depth);
+    XTranslateCoordinates(display, xid, root, 0, 0, &x, &y, &child);
+    return width == 420 && height == 260 && (x11_window_manager_running(display) || (x == 70 && y == 80));
+  }));
+  RECT rect{};
+  ASSERT_TRUE(GetWindowRect(window, &rect));
+  EXPECT_EQ(rect.right - rect.left, 420);
+  EXPECT_EQ(rect.bottom - rect.top, 260);
+
+  received.clear();
+  ASSERT_TRUE(DestroyWindow(window));
+  windows.clear();
+  EXPECT_NE(find(WM_DESTROY), nullptr);
+  XWindowAttributes attributes{};
+  x11_error_trap trap(display);
+  XGetWindowAttributes(display, xid, &attributes);
+  EXPECT_FALSE(trap.ok()) << "the X window is gone";
+}
+
+TEST_F(x11_backend_test, maximize_minimize_and_restore) {
+  HWND window = create(u"states", 30, 30, 300, 200);
+  ASSERT_NE(window, nullptr);
+  ShowWindow(window, SW_SHOW);
+  ASSERT_TRUE(wait_for([&] { return map_state(window) == IsViewable; }));
+  ShowWindow(window, SW_MAXIMIZE);
+  EXPECT_TRUE(IsZoomed(window));
+  EXPECT_TRUE(wait_for([&] {
+    RECT client{};
+    GetClientRect(window, &client);
+    return client.right > 300 && client.bottom > 200;
+  })) << "a maximized window covers (most of) the screen";
+  ShowWindow(window, SW_RESTORE);
+  EXPECT_FALSE(IsZoomed(window));
+  EXPECT_TRUE(wait_for([&] {
+    RECT client{};
+    GetClientRect(window, &client);
+    return client.right == 300 && client.bottom == 200;
+  }));
+  ShowWindow(window, SW_MINIMIZE);
+  EXPECT_TRUE(IsIconic(window));
+  if (!x11_window_manager_running(display)) {
+    EXPECT_TRUE(wait_for([&] { return map_state(window) == IsUnmapped; }));
+  }
+  ShowWindow(window, SW_RESTORE);
+  EXPECT_TRUE(wait_for([&] { return map_state(window) == IsViewable; }));
+}
+
+TEST_F(x11_backend_test, set_pixel_format_moves_the_unmapped_window_to_the_format_visual) {
+  HWND window = create(u"format", 0, 0, 64, 64, nullptr, WS_POPUP);
+  ASSERT_NE(window, nullptr);
+  HDC dc = GetDC(window);
+  ASSERT_NE(dc, nullptr);
+  EXPECT_EQ(GetDC(window), dc) << "CS_OWNDC: the same device context every time";
+  int config_count = 0;
+  GLXFBConfig* configs = glXGetFBConfigs(display, DefaultScreen(display), &config_count);
+  ASSERT_NE(configs, nullptr);
+  EXPECT_EQ(DescribePixelFormat(dc, 1, 0, nullptr), config_count) << "one format per GLX configuration";
+
+  const PIXELFORMATDESCRIPTOR request = legacy_descriptor();
+  const int format = ChoosePixelFormat(dc, &request);
+  ASSERT_GT(format, 0);
+  PIXELFORMATDESCRIPTOR described{};
+  ASSERT_EQ(DescribePixelFormat(dc, format, sizeof described, &described), config_count);
+  EXPECT_TRUE(described.dwFlags & PFD_DOUBLEBUFFER);
+  EXPECT_GE(described.cDepthBits, 24);
+  EXPECT_EQ(DescribePixelFormat(dc, config_count + 1, sizeof described, &described), 0);
+
+  const Window before = x11_backend_window(window);
+  ASSERT_EQ(SetPixelFormat(dc, format, &described), 1);
+  EXPECT_EQ(GetPixelFormat(dc), format);
+  XVisualInfo* visual = glXGetVisualFromFBConfig(display, configs[format - 1]);
+  ASSERT_NE(visual, nullptr);
+  XWindowAttributes attributes{};
+  ASSERT_TRUE(XGetWindowAttributes(display, x11_backend_window(window), &attributes));
+  EXPECT_EQ(XVisualIDFromVisual(attributes.visual), visual->visualid);
+  EXPECT_EQ(attributes.map_state, IsUnmapped) << "the probe-like popup is never mapped";
+  if (x11_backend_window(window) != before) {
+    x11_error_trap trap(display);
+    XGetWindowAttributes(display, before, &attributes);
+    EXPECT_FALSE(trap.ok()) << "the window on the old visual was destroyed";
+  }
+  XFree(visual);
+  XFree(configs);
+  ReleaseDC(window, dc);
+}
+
+TEST_F(x11_backend_test, contexts_extension_and_the_srgb_texture_proof) {
+  HWND probe = create(u"probe", 0, 0, 1, 1, nullptr, WS_POPUP);
+  HWND window = create(u"srgb", 10, 10, 64, 64);
+  ASSERT_TRUE(probe && window);
+  HDC probe_dc = GetDC(probe);
+  const PIXELFORMATDESCRIPTOR request = legacy_descriptor();
+  const int probe_format = ChoosePixelFormat(probe_dc, &request);
+  ASSERT_EQ(SetPixelFormat(probe_dc, probe_format, &request), 1);
+  HGLRC probe_context = wglCreateContext(probe_dc);
+  ASSERT_NE(probe_context, nullptr);
+  ASSERT_EQ(wglMakeCurrent(probe_dc, probe_context), 1);
+  EXPECT_EQ(wglGetCurrentContext(), probe_context);
+  EXPECT_EQ(wglGetCurrentDC(), probe_dc);
+
+  // Through void (*)(): the way to say the cast between function types is meant.
+  auto choose = reinterpret_cast<PFNWGLCHOOSEPIXELFORMATARBPROC>(
+      reinterpret_cast<void (*)()>(wglGetProcAddress("wglChoosePixelFormatARB")));
+  auto query = reinterpret_cast<PFNWGLGETPIXELFORMATATTRIBIVARBPROC>(
+      reinterpret_cast<void (*)()>(wglGetProcAddress("wglGetPixelFormatAttribivARB")));
+  ASSERT_NE(reinterpret_cast<void*>(choose), nullptr);
+  ASSERT_NE(reinterpret_cast<void*>(query), nullptr);
+  EXPECT_NE(reinterpret_cast<void*>(wglGetProcAddress("glGenFramebuffers")), nullptr);
+  const auto missing = reinterpret_cast<INT_PTR>(wglGetProcAddress("wglNoSuchFunctionQUON"));
+  EXPECT_TRUE(missing == 0 || missing == 1 || missing == 2 || missing == 3 || missing == -1);
+
+  HDC dc = GetDC(window);
+  int format = 0;
+  UINT count = 0;
+  ASSERT_EQ(choose(dc, strict_srgb_attributes, nullptr, 1, &format, &count), 1);
+  ASSERT_GE(count, 1u);
+  ASSERT_GT(format, 0);
+  const int names[] = {WGL_FRAMEBUFFER_SRGB_CAPABLE_ARB, WGL_ALPHA_BITS_ARB, WGL_DEPTH_BITS_ARB};
+  int values[3] = {};
+  ASSERT_EQ(query(dc, format, 0, 3, names, values), 1);
+  EXPECT_EQ(values[0], 1);
+  EXPECT_GE(values[1], 8);
+  EXPECT_GE(values[2], 24);
+
+  ASSERT_EQ(wglMakeCurrent(nullptr, nullptr), 1);
+  EXPECT_EQ(wglGetCurrentContext(), nullptr);
+  ASSERT_TRUE(wglDeleteContext(probe_context));
+
+  PIXELFORMATDESCRIPTOR described{};
+  ASSERT_GT(DescribePixelFormat(dc, format, sizeof described, &described), 0);
+  ASSERT_EQ(SetPixelFormat(dc, format, &described), 1);
+  HGLRC context = wglCreateContext(dc);
+  ASSERT_NE(context, nullptr);
+  ASSERT_EQ(wglMakeCurrent(dc, context), 1);
+  glEnable(GL_FRAMEBUFFER_SRGB);
+  EXPECT_EQ(glIsEnabled(GL_FRAMEBUFFER_SRGB), GL_TRUE);
+  GLuint texture = 0;
+  glGenTextures(1, &texture);
+  ASSERT_NE(texture, 0u);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  const unsigned char texel[4] = {128, 128, 128, 255};
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_SRGB8_ALPHA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
+  GLint internal_format = 0;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &internal_format);
+  glBindTexture(GL_TEXTURE_2D, 0);
+  glDeleteTextures(1, &texture);
+  EXPECT_EQ(internal_format, GL_SRGB8_ALPHA8);
+  EXPECT_TRUE(SwapBuffers(dc));
+  wglMakeCurrent(nullptr, nullptr);
+  wglDeleteContext(context);
+}
+
+TEST_F(x11_backend_test, font_bitmaps_draw_glyphs_on_the_baseline) {
+  HWND window = create(u"font", 20, 20, 128, 64);
+  ASSERT_NE(window, nullptr);
+  HDC dc = GetDC(window);
+  const PIXELFORMATDESCRIPTOR request = legacy_descriptor();
+  const int format = ChoosePixelFormat(dc, &request);
+  ASSERT_EQ(SetPixelFormat(dc, format, &request), 1);
+  HGLRC context = wglCreateContext(dc);
+  ASSERT_EQ(wglMakeCurrent(dc, context), 1);
+  HFONT font = CreateFontA(-20, 0, 0, 0, 700, 0, 0, 0, DEFAULT_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           CLEARTYPE_QUALITY, DEFAULT_PITCH, "Segoe UI");
+  ASSERT_NE(font, nullptr);
+  HGDIOBJ previous = SelectObject(dc, font);
+  ASSERT_NE(previous, HGDI_ERROR);
+  const GLuint base = glGenLists(96);
+  ASSERT_NE(base, 0u);
+  ASSERT_EQ(wglUseFontBitmapsA(dc, 32, 96, base), 1);
+
+  glViewport(0, 0, 128, 64);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, 128, 64, 0, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glColor3f(1, 1, 1);
+  const int baseline = 40;  // rows from the top
+  glRasterPos2f(10, static_cast<float>(baseline));
+  glListBase(base - 32);
+  glCallLists(2, GL_UNSIGNED_BYTE, "HH");
+  GLfloat raster[4] = {};
+  glGetFloatv(GL_CURRENT_RASTER_POSITION, raster);
+  EXPECT_GT(raster[0], 10 + 2 * 10) << "each glyph advances the raster position";
+  std::vector<unsigned char> pixels(128 * 64 * 4);
+  glReadBuffer(GL_BACK);
+  glReadPixels(0, 0, 128, 64, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+  int top = 64, bottom = -1, left = 128;
+  for (int row = 0; row < 64; ++row)
+    for (int x = 0; x < 128; ++x)
+      if (pixels[(static_cast<size_t>(63 - row) * 128 + x) * 4] > 128) {
+        top = std::min(top, row);
+        bottom = std::max(bottom, row);
+        left = std::min(left, x);
+      }
+  EXPECT_NEAR(bottom, baseline - 1, 1) << "H stands on the baseline";
+  EXPECT_GE(bottom - top, 12) << "a 20 px H is at least 13 rows tall";
+  EXPECT_GE(left, 10);
+  EXPECT_LE(left, 13);
+
+  SelectObject(dc, previous);
+  glDeleteLists(base, 96);
+  EXPECT_TRUE(DeleteObject(font));
+  wglMakeCurrent(nullptr, nullptr);
+  wglDeleteContext(context);
+}
+
+TEST_F(x11_backend_test, keys_become_virtual_key_messages_with_text) {
+  HWND window = create(u"keys", 60, 60, 200, 150);
+  ASSERT_NE(window, nullptr);
+  show_focused(window);
+
+  xtest_tap(display, XK_a);
+  ASSERT_TRUE(wait_for([&] { return find(WM_KEYUP); }));
+  const recorded_message* down = find(WM_KEYDOWN);
+  const recorded_message* typed = find(WM_CHAR);
+  const recorded_message* up = find(WM_KEYUP);
+  ASSERT_TRUE(down && typed);
+  EXPECT_EQ(down->wParam, WPARAM('A'));
+  EXPECT_EQ(down->lParam & 0x40000000, 0) << "a fresh press has no previous-state bit";
+  EXPECT_EQ(typed->wParam, WPARAM('a'));
+  EXPECT_EQ(up->wParam, WPARAM('A'));
+  EXPECT_NE(up->lParam & 0x40000000, 0);
+  EXPECT_NE(up->lParam & 0x80000000, 0);
+
+  // Auto-repeat: the key held until the server repeats it.
+  received.clear();
+  std::vector<LPARAM> downs;
+  xtest_key(display, XK_b, true);
+  ASSERT_TRUE(wait_for([&] {
+    downs.clear();
+    for (const recorded_message& m : received)
+      if (m.message == WM_KEYDOWN) downs.push_back(m.lParam);
+    return downs.size() >= 2;
+  }));
+  xtest_key(display, XK_b, false);
+  ASSERT_TRUE(wait_for([&] { return find(WM_KEYUP); }));
+  EXPECT_EQ(downs[0] & 0x40000000, 0);
+  EXPECT_NE(downs[1] & 0x40000000, 0) << "the repeat has the previous-state bit";
+
+  // With Alt held: system keys.
+  received.clear();
+  xtest_key(display, XK_Alt_L, true);
+  xtest_tap(display, XK_x);
+  xtest_key(display, XK_Alt_L, false);
+  ASSERT_TRUE(wait_for([&] {
+    for (const recorded_message& m : received)
+      if ((m.message == WM_SYSKEYUP || m.message == WM_KEYUP) && m.wParam == VK_MENU) return true;
+    return false;
+  }));
+  const recorded_message* system_down = nullptr;
+  for (const recorded_message& m : received)
+    if (m.message == WM_SYSKEYDOWN && m.wParam == 'X') system_down = &m;
+  ASSERT_NE(system_down, nullptr);
+  EXPECT_NE(system_down->lParam & 0x20000000, 0) << "the context bit says Alt is down";
+  EXPECT_EQ(find(WM_KEYDOWN), nullptr);
+
+  // A character beyond the keyboard's keys, typed through a borrowed key code.
+  received.clear();
+  xtest_tap(display, XK_eacute);
+  ASSERT_TRUE(wait_for([&] { return find(WM_CHAR); }));
+  EXPECT_EQ(find(WM_CHAR)->wParam, WPARAM(0xE9));
+}
+
+TEST_F(x11_backend_test, mouse_buttons_motion_and_wheel) {
+  HWND window = create(u"mouse", 100, 100, 200, 150);
+  ASSERT_NE(window, nullptr);
+  show_focused(window);
+  POINT origin{0, 0};
+  ASSERT_TRUE(ClientToScreen(window, &origin));
+
+  xtest_motion(display, origin.x + 10, origin.y + 20);
+  ASSERT_TRUE(wait_for([&] {
+    for (const recorded_message& m : received)
+      if (m.message == WM_MOUSEMOVE && m.lParam == MAKELPARAM(10, 20)) return true;
+    return false;
+  }));
+  POINT cursor{};
+  ASSERT_TRUE(GetCursorPos(&cursor));
+  EXPECT_EQ(cursor.x, origin.x + 10);
+  EXPECT_EQ(cursor.y, origin.y + 20);
+  ASSERT_TRUE(ScreenToClient(window, &cursor));
+  EXPECT_EQ(cursor.x, 10);
+  EXPECT_EQ(cursor.y, 20);
+
+  received.clear();
+  xtest_button(display, 1, true);
+  ASSERT_TRUE(wait_for([&] { return find(WM_LBUTTONDOWN); }));
+  EXPECT_EQ(find(WM_LBUTTONDOWN)->wParam & MK_LBUTTON, WPARAM(MK_LBUTTON));
+  EXPECT_EQ(find(WM_LBUTTONDOWN)->lParam, MAKELPARAM(10, 20));
+  EXPECT_NE(GetAsyncKeyState(VK_LBUTTON) & 0x8000, 0);
+  EXPECT_EQ(GetAsyncKeyState(VK_RBUTTON) & 0x8000, 0);
+  xtest_button(display, 1, false);
+  ASSERT_TRUE(wait_for([&] { return find(WM_LBUTTONUP); }));
+  EXPECT_EQ(GetAsyncKeyState(VK_LBUTTON) & 0x8000, 0);
+
+  xtest_button(display, 3, true);
+  xtest_button(display, 3, false);
+  ASSERT_TRUE(wait_for([&] { return find(WM_RBUTTONUP); }));
+  EXPECT_NE(find(WM_RBUTTONDOWN), nullptr);
+
+  received.clear();
+  xtest_button(display, 4, true);
+  xtest_button(display, 4, false);
+  xtest_button(display, 5, true);
+  xtest_button(display, 5, false);
+  std::vector<recorded_message> wheels;
+  ASSERT_TRUE(wait_for([&] {
+    wheels.clear();
+    for (const recorded_message& m : received)
+      if (m.message == WM_MOUSEWHEEL) wheels.push_back(m);
+    return wheels.size() == 2;
+  }));
+  EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheels[0].wParam), 120);
+  EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheels[1].wParam), -120);
+  EXPECT_EQ(wheels[0].lParam, MAKELPARAM(origin.x + 10, origin.y + 20)) << "wheel positions are screen coordinates";
+}
+
+TEST_F(x11_backend_test, foreground_is_ours_foreign_or_none) {
+  HWND window = create(u"focus", 80, 80, 120, 90);
+  ASSERT_NE(window, nullptr);
+  show_focused(window);
+  EXPECT_EQ(GetForegroundWindow(), window);
+
+  // Another client's window takes the focus.
+  Display* other = open_test_display();
+  ASSERT_NE(other, nullptr);
+  const Window foreign = XCreateSimpleWindow(other, DefaultRootWindow(other), 300, 300, 50, 50, 0, 0, 0);
+  XMapWindow(other, foreign);
+  XSync(other, False);
+  const bool managed = x11_window_manager_running(display);
+  ASSERT_TRUE(wait_for([&] {
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(other, foreign, &attributes);
+    if (attributes.map_state == IsViewable) {
+      if (managed) {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = foreign;
+        event.xclient.message_type = XInternAtom(other, "_NET_ACTIVE_WINDOW", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = 2;
+        XSendEvent(other, DefaultRootWindow(other), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+      } else {
+        XSetInputFocus(other, foreign, RevertToParent, CurrentTime);
+      }
+      XSync(other, False);
+    }
+    HWND foreground = GetForegroundWindow();
+    return foreground != nullptr && foreground != window && find(WM_KILLFOCUS);
+  }));
+  XDestroyWindow(other, foreign);
+  XCloseDisplay(other);
+}
+
+TEST_F(x11_backend_test, close_from_the_window_manager_arrives_as_wm_close) {
+  HWND window = create(u"close", 10, 10, 100, 100);
+  ASSERT_NE(window, nullptr);
+  ShowWindow(window, SW_SHOW);
+  ASSERT_TRUE(wait_for([&] { return map_state(window) == IsViewable; }));
+  Display* other = open_test_display();
+  ASSERT_NE(other, nullptr);
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = x11_backend_window(window);
+  event.xclient.message_type = XInternAtom(other, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(other, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(other, x11_backend_window(window), False, NoEventMask, &event);
+  XSync(other, False);
+  XCloseDisplay(other);
+  EXPECT_TRUE(wait_for([&] { return find(WM_CLOSE); }));
+}
+
+TEST_F(x11_backend_test, xdnd_drops_become_wm_dropfiles) {
+  HWND window = create(u"drop", 200, 200, 160, 120);
+  HWND refusing = create(u"no drop", 400, 200, 160, 120);
+  ASSERT_TRUE(window && refusing);
+  DragAcceptFiles(window, TRUE);
+  ShowWindow(window, SW_SHOW);
+  ASSERT_TRUE(wait_for([&] { return map_state(window) == IsViewable; }));
+  XSync(display, False);
+  int format = 0;
+  unsigned long items = 0, remaining = 0;
+  unsigned char* data = nullptr;
+  Atom type = 0;
+  XGetWindowProperty(display, x11_backend_window(refusing), XInternAtom(display, "XdndAware", False), 0, 1, False,
+                     AnyPropertyType, &type, &format, &items, &remaining, &data);
+  EXPECT_EQ(data, nullptr) << "only windows that accept files announce XDND";
+  if (data) XFree(data);
+
+  POINT origin{0, 0};
+  ClientToScreen(window, &origin);
+  xdnd_test_source source(x11_backend_window(window), origin.x + 30, origin.y + 40,
+                          "file:///tmp/quon%20drop/caf%C3%A9.txt\r\n");
+  ASSERT_TRUE(source.connected());
+  ASSERT_TRUE(wait_for([&] {
+    source.step();
+    return find(WM_DROPFILES);
+  }));
+  EXPECT_TRUE(source.accepted());
+  HDROP drop = reinterpret_cast<HDROP>(find(WM_DROPFILES)->wParam);
+  ASSERT_EQ(DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0), 1u);
+  const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+  std::u16string path(length + 1, u'\0');
+  ASSERT_EQ(DragQueryFileW(drop, 0, path.data(), length + 1), length);
+  path.resize(length);
+  EXPECT_EQ(path, u"/tmp/quon drop/caf\u00E9.txt");
+  EXPECT_FALSE(source.finished()) << "the source waits for DragFinish";
+  DragFinish(drop);
+  EXPECT_TRUE(wait_for([&] { return source.step(); }));
+  EXPECT_TRUE(source.finish_accepted());
+}
+
+TEST_F(x11_backend_test, capture_grabs_the_pointer) {
+  HWND window = create(u"capture", 50, 50, 100, 100);
+  ASSERT_NE(window, nullptr);
+  show_focused(window);
+  Display* other = open_test_display();
+  ASSERT_NE(other, nullptr);
+  auto other_can_grab = [&] {
+    const int result = XGrabPointer(other, DefaultRootWindow(other), False, ButtonPressMask, GrabModeAsync,
+                                    GrabModeAsync, None, None, CurrentTime);
+    XUngrabPointer(other, CurrentTime);
+    XSync(other, False);
+    return result == GrabSuccess;
+  };
+  SetCapture(window);
+  EXPECT_EQ(GetCapture(), window);
+  XSync(display, False);
+  EXPECT_FALSE(other_can_grab());
+  ReleaseCapture();
+  XSync(display, False);
+  EXPECT_TRUE(other_can_grab());
+  XCloseDisplay(other);
+}
+
+TEST_F(x11_backend_test, dpi_and_monitors) {
+  HWND first = create(u"a", 10, 10, 100, 100);
+  HWND second = create(u"b", 300, 10, 100, 100);
+  ASSERT_TRUE(first && second);
+  EXPECT_EQ(GetDpiForWindow(first), 96u) << "Xft.dpi is unset on the test server";
+  HMONITOR monitor = MonitorFromWindow(first, MONITOR_DEFAULTTONEAREST);
+  EXPECT_NE(monitor, nullptr);
+  EXPECT_EQ(MonitorFromWindow(second, MONITOR_DEFAULTTONEAREST), monitor) << "one screen, one monitor";
+}
