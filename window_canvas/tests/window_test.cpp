@@ -1,0 +1,261 @@
+// The registry, opening windows, the message pump, the guard and the runtime's errors.
+
+#include <string>
+#include <vector>
+
+#include "runtime/exception.h"
+#include "window_canvas/tests/canvas_fixture.h"
+
+namespace {
+
+class window_core : public canvas_test {
+ protected:
+  // Empties the queue that opening a window left behind.
+  static void drain() {
+    for (int i = 0; i < 8; ++i) pump_messages();
+  }
+
+  // The what() text of the exception fn throws, or "" when it does not throw.
+  template <typename function>
+  static std::string failure_of(function fn) {
+    try {
+      fn();
+    } catch (const kiro_runtime_exception& error) {
+      EXPECT_EQ(error.payload.module, "window.canvas");
+      EXPECT_EQ(error.payload.code, "kiro_window_input_canvas");
+      EXPECT_EQ(error.payload.number, 0u);
+      EXPECT_EQ(error.payload.extra, "");
+      return error.what();
+    }
+    return "";
+  }
+};
+
+TEST_F(window_core, a_new_registry_and_its_event_sequence) {
+  window_registry& r = registry();
+  EXPECT_EQ(r.next_id, 1);
+  EXPECT_EQ(r.primary_id, 0);
+  EXPECT_EQ(r.current_id, 0);
+  EXPECT_EQ(r.event_sequence, 1u);
+  window_runtime record;
+  EXPECT_EQ(record.dpi_percent, 100);
+  EXPECT_EQ(record.monitor_index, 1);
+  record.event_code = 77;
+  record.stamp_event(0);
+  EXPECT_EQ(record.event_sequence, 1u);
+  EXPECT_EQ(record.event_code, 77) << "code 0 marks a state change";
+  record.stamp_event(101);
+  EXPECT_EQ(record.event_sequence, 2u);
+  EXPECT_EQ(record.event_code, 101);
+  EXPECT_EQ(r.event_sequence, 3u);
+  for (int32_t id : {0, -1, 1, 99}) EXPECT_EQ(r.find(id), nullptr) << id;
+  EXPECT_EQ(r.current_window(), nullptr);
+}
+
+TEST_F(window_core, closing_a_record_without_handles_only_clears_its_state) {
+  window_runtime record;
+  record.open = 1;
+  record.close_requested = 1;
+  record.press_counts['A'] = 3;
+  record.client_width = 10;
+  record.text_input = "kept";
+  record.close();
+  record.close();
+  EXPECT_EQ(record.open, 0);
+  EXPECT_EQ(record.close_requested, 0);
+  EXPECT_EQ(record.press_counts['A'], 0);
+  EXPECT_EQ(record.client_width, 0);
+  EXPECT_EQ(record.text_input, "kept");
+  EXPECT_EQ(record.event_sequence, 2u);
+}
+
+TEST_F(window_core, opening_makes_the_window_primary_and_current) {
+  window_runtime& window = open_window();
+  EXPECT_EQ(window.id, 1);
+  EXPECT_EQ(registry().next_id, 2);
+  EXPECT_EQ(registry().primary_id, 1);
+  EXPECT_EQ(registry().current_id, 1);
+  EXPECT_EQ(window.open, 1);
+  EXPECT_EQ(window.visible, 1);
+  EXPECT_EQ(window.custom_chrome, 1);
+  EXPECT_EQ(window.caption_buttons, 1);
+  EXPECT_EQ(window.client_width, 1000);
+  EXPECT_EQ(window.client_height, 700);
+  EXPECT_NE(window.window_handle, nullptr);
+  EXPECT_NE(window.device_context, nullptr);
+  EXPECT_NE(window.gl_context, nullptr);
+  for (int slot = 0; slot < font_slot_count; ++slot) {
+    EXPECT_NE(window.fonts[slot].list_base, 0u) << slot;
+    EXPECT_NE(window.fonts[slot].font, nullptr) << slot;
+  }
+  // A second call reuses the open primary window and ignores its arguments.
+  OpenWindow("other", 300, 200, 0);
+  EXPECT_EQ(registry().next_id, 2);
+  EXPECT_EQ(registry().windows.size(), 1u);
+  EXPECT_EQ(window.client_width, 1000);
+}
+
+TEST_F(window_core, a_closed_current_window_falls_back_to_the_open_primary) {
+  window_runtime& first = open_window();
+  first.open = 0;  // as after a close request
+  window_runtime& second = open_window();
+  ASSERT_EQ(second.id, 2);
+  first.open = 1;
+  registry().primary_id = 1;
+  registry().current_id = 2;
+  second.open = 0;
+  EXPECT_EQ(registry().current_window(), &first);
+  EXPECT_EQ(registry().current_id, 1);
+  first.open = 0;
+  EXPECT_EQ(registry().current_window(), nullptr);
+  EXPECT_EQ(registry().current_id, 1);
+}
+
+TEST_F(window_core, the_seventeenth_window_is_never_created) {
+  for (int i = 1; i <= 16; ++i) {
+    window_runtime& window = open_window();
+    ASSERT_EQ(window.id, i);
+    CloseAllWindows();
+  }
+  EXPECT_EQ(registry().next_id, 17);
+  OpenWindow("seventeenth", 1000, 700, 0);
+  EXPECT_EQ(registry().next_id, 17);
+  EXPECT_EQ(registry().windows.size(), 16u);
+  EXPECT_EQ(registry().primary_id, 0);
+  EXPECT_NE(registry().find(16), nullptr) << "closed records stay registered";
+}
+
+TEST_F(window_core, failures_while_opening_release_what_was_acquired) {
+  const struct {
+    const char* failing_call;
+    const char* message;
+  } cases[] = {
+      {"CreateWindowExW", "failed to create window/canvas window"},
+      {"GetDC", "failed to acquire window/canvas device context"},
+      {"DescribePixelFormat", "failed to describe strict sRGB window/canvas pixel format"},
+      {"SetPixelFormat", "failed to configure window/canvas OpenGL pixel format"},
+      {"wglCreateContext", "failed to activate window/canvas OpenGL context"},
+      {"wglMakeCurrent", "failed to activate window/canvas OpenGL context"},
+  };
+  for (const auto& test : cases) {
+    sim_clear_failures();
+    sim_fail(test.failing_call);
+    const std::string what = failure_of([] { OpenWindow("test", 1000, 700, 0); });
+    sim_clear_failures();
+    EXPECT_EQ(what, std::string("window.canvas: ") + test.message) << test.failing_call;
+    EXPECT_EQ(registry().next_id, 1) << test.failing_call;
+    EXPECT_EQ(registry().primary_id, 0) << test.failing_call;
+    EXPECT_TRUE(registry().windows.empty()) << test.failing_call;
+  }
+}
+
+TEST_F(window_core, a_failing_set_pixel_format_destroys_the_window) {
+  sim_clear_calls();
+  sim_fail("SetPixelFormat");
+  EXPECT_EQ(failure_of([] { OpenWindow("test", 1000, 700, 0); }),
+            "window.canvas: failed to configure window/canvas OpenGL pixel format");
+  sim_clear_failures();
+  const std::vector<std::string> names = call_names();
+  // The probe window comes and goes first; the window itself is released last.
+  ASSERT_GE(names.size(), 2u);
+  EXPECT_EQ(names[names.size() - 2], "ReleaseDC");
+  EXPECT_EQ(names.back(), "DestroyWindow");
+  EXPECT_EQ(registry().next_id, 1);
+  // A later attempt works and gets id 1.
+  EXPECT_EQ(open_window().id, 1);
+}
+
+TEST_F(window_core, an_invalid_utf8_title_opens_with_an_empty_title) {
+  OpenWindow("bad \xC3(", 1000, 700, 0);
+  window_runtime* window = registry().find(1);
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(sim_window_title(window->window_handle), u"");
+}
+
+TEST_F(window_core, pump_dispatches_at_most_32_messages_per_call) {
+  window_runtime& window = open_window();
+  drain();
+  for (int i = 0; i < 40; ++i) sim_post(window.window_handle, WM_CHAR, 'a', 1);
+  ClearScissor();
+  EXPECT_EQ(window.text_input.size(), 32u);
+  ClearScissor();
+  EXPECT_EQ(window.text_input.size(), 40u);
+}
+
+TEST_F(window_core, a_queued_close_request_makes_the_guarded_call_fail) {
+  window_runtime& window = open_window();
+  drain();
+  sim_post(window.window_handle, WM_CLOSE, 0, 0);
+  EXPECT_EQ(failure_of([] { BeginFrame(17, 27, 34); }),
+            "window.canvas: window/canvas runtime window is not open for BeginFrame");
+  EXPECT_EQ(window.visible, 0);
+  EXPECT_FALSE(IsWindowVisible(window.window_handle));
+  EXPECT_EQ(window.close_requested, 1);
+}
+
+TEST_F(window_core, every_guarded_call_names_itself) {
+  const struct {
+    const char* name;
+    void (*call)();
+  } cases[] = {
+      {"BeginFrame", [] { BeginFrame(0, 0, 0); }},
+      {"EndFrame", [] { EndFrame(); }},
+      {"SetScissor", [] { SetScissor(0, 0, 1, 1); }},
+      {"ClearScissor", [] { ClearScissor(); }},
+      {"DrawRectRgba", [] { DrawRectRgba(0, 0, 1, 1, 0, 0, 0); }},
+      {"DrawLineRgba", [] { DrawLineRgba(0, 0, 1, 1, 1, 0, 0, 0, 255); }},
+      {"DrawRectGradientVRgba", [] { DrawRectGradientVRgba(0, 0, 1, 1, 0, 0, 0, 255, 0, 0, 0, 255); }},
+      {"DrawRoundedRectRgba", [] { DrawRoundedRectRgba(0, 0, 1, 1, 1, 0, 0, 0, 255); }},
+      {"DrawTextStyled", [] { DrawTextStyled("x", 0, 0, 150, 0, 0, 0); }},
+      {"MouseX", [] { MouseX(); }},
+      {"MouseY", [] { MouseY(); }},
+  };
+  for (const auto& test : cases) {
+    EXPECT_EQ(failure_of(test.call), std::string("window.canvas: window/canvas runtime window is not open for ") + test.name);
+  }
+  EXPECT_FALSE(KeyPressed("ESCAPE"));
+  EXPECT_FALSE(MouseDown("LEFT"));
+}
+
+TEST_F(window_core, draw_text_fails_as_draw_text_when_its_second_pump_sees_the_close) {
+  window_runtime& window = open_window();
+  drain();
+  // 32 messages fill the first pump; the close request is the 33rd.
+  for (int i = 0; i < 32; ++i) sim_post(window.window_handle, WM_NULL, 0, 0);
+  sim_post(window.window_handle, WM_CLOSE, 0, 0);
+  EXPECT_EQ(failure_of([] { DrawTextStyled("x", 0, 0, 150, 0, 0, 0); }),
+            "window.canvas: window/canvas runtime window is not open for DrawText");
+}
+
+TEST_F(window_core, display_scale_and_monitors) {
+  window_runtime& window = open_window();
+  const struct {
+    UINT dpi;
+    int32_t percent;
+  } cases[] = {{96, 100}, {120, 125}, {144, 150}, {192, 200}};
+  for (const auto& test : cases) {
+    sim_set_window_dpi(window.window_handle, test.dpi);
+    window.update_display_scale();
+    EXPECT_EQ(window.dpi_percent, test.percent) << test.dpi;
+  }
+  sim_set_window_dpi(window.window_handle, 0);
+  window.update_display_scale();
+  EXPECT_EQ(window.dpi_percent, 200) << "an unknown DPI keeps the last one";
+
+  const std::size_t known = registry().monitors.size();
+  ASSERT_EQ(window.monitor_index, static_cast<int32_t>(known));
+  const int32_t first = window.monitor_index;
+  sim_set_window_monitor(window.window_handle, 0x5150);
+  window.update_display_scale();
+  EXPECT_EQ(window.monitor_index, first + 1);
+  EXPECT_EQ(registry().monitors.size(), known + 1);
+  sim_fail("MonitorFromWindow", 1);
+  window.update_display_scale();
+  EXPECT_EQ(window.monitor_index, 0);
+  sim_set_window_monitor(window.window_handle, 0x5150);
+  window.update_display_scale();
+  EXPECT_EQ(window.monitor_index, first + 1);
+  EXPECT_EQ(registry().monitors.size(), known + 1);
+}
+
+}  // namespace
