@@ -8,40 +8,10 @@
 
 #include "example/golf_game.h"
 #include "recording_canvas.h"
+#include "spy_game.h"
 #include "runtime/exception.h"
 
 namespace {
-
-// A game that logs what the loop asks of it.
-struct spy_game : golf_game {
-    struct shot_call {
-        float x;
-        float y;
-    };
-    std::vector<shot_call> shots;
-    std::vector<float> step_dts;
-    std::vector<float> step_winds;
-    int resets = 0;
-    int next_greens = 0;
-
-    void shot(float x, float y) override {
-        shots.push_back({x, y});
-        golf_game::shot(x, y);
-    }
-    void step(float dt, float wind) override {
-        step_dts.push_back(dt);
-        step_winds.push_back(wind);
-        golf_game::step(dt, wind);
-    }
-    void reset() override {
-        ++resets;
-        golf_game::reset();
-    }
-    void next_green() override {
-        ++next_greens;
-        golf_game::next_green();
-    }
-};
 
 frame_input up() { return {}; }
 frame_input down_at(int32_t x, int32_t y) { return {true, x, y, {}}; }
@@ -203,9 +173,7 @@ TEST(frame_loop, losing_the_foreground_while_aiming_shoots_toward_minus_one) {
 
 TEST(frame_loop, reset_comes_before_next_green_in_one_frame) {
     spy_game game;
-    game.ball = {game.cup.x - 2.0f, game.cup.y};
-    game.velocity = {7.0f, 0.0f};
-    game.step(0.016f, 0.0f);
+    hole_ball(game);
     ASSERT_TRUE(game.in_cup);
     loop_run loop({keys({"R", "N"})});
     loop.run(game);

@@ -1,4 +1,5 @@
 #include "example/golf_game.h"
+#include "spy_game.h"
 
 #include <gtest/gtest.h>
 
@@ -28,20 +29,13 @@ void expect_fresh(const golf_game& game) {
     EXPECT_EQ(game.message, "Aim for a gentle finish.");
 }
 
-// Puts the ball 2 pixels left of the current cup, slow enough to drop.
-void hole_current_green(golf_game& game) {
-    game.ball = {game.cup.x - 2.0f, game.cup.y};
-    game.velocity = {7.0f, 0.0f};
-    game.step(0.016f, 0.0f);
-}
-
 TEST(golf_game, starts_and_resets_on_the_tee_of_green_one) {
     golf_game game;
     expect_fresh(game);
 
     game.shot(400.0f, 450.0f);
     for (int i = 0; i < 10; ++i) game.step(0.016f, 5.0f);
-    hole_current_green(game);
+    hole_ball(game);
     game.next_green();
     game.reset();
     expect_fresh(game);
@@ -107,12 +101,12 @@ struct refused_shot_case {
 TEST(golf_game, refused_shots_change_nothing) {
     const std::vector<refused_shot_case> cases = {
         {"ball faster than 3", [](golf_game& g) { g.velocity = {3.0f, 0.5f}; }, 400.0f, 450.0f},
-        {"ball holed", [](golf_game& g) { hole_current_green(g); }, 400.0f, 450.0f},
+        {"ball holed", [](golf_game& g) { hole_ball(g); }, 400.0f, 450.0f},
         {"round complete",
          [](golf_game& g) {
              g.green = 3;
              g.cup = {475.0f, 235.0f};
-             hole_current_green(g);
+             hole_ball(g);
          },
          400.0f, 450.0f},
         {"target closer than 2", [](golf_game&) {}, 241.99f, 450.0f},
@@ -148,7 +142,7 @@ TEST(golf_game, shot_at_exactly_two_pixels_and_at_speed_three_is_accepted) {
 
 TEST(golf_game, cup_captures_only_a_slow_ball_close_to_it) {
     golf_game game;
-    hole_current_green(game);
+    hole_ball(game);
     EXPECT_TRUE(game.in_cup);
     EXPECT_EQ(game.ball.x, 735.0f);
     EXPECT_EQ(game.ball.y, 300.0f);
@@ -182,7 +176,7 @@ TEST(golf_game, greens_follow_one_another_and_the_third_ends_the_round) {
     EXPECT_EQ(game.message, "Aim for a gentle finish.");
 
     game.strokes = 4;
-    hole_current_green(game);
+    hole_ball(game);
     game.next_green();
     EXPECT_EQ(game.green, 2);
     EXPECT_FALSE(game.in_cup);
@@ -193,13 +187,13 @@ TEST(golf_game, greens_follow_one_another_and_the_third_ends_the_round) {
     EXPECT_EQ(game.strokes, 4) << "strokes count across the round";
     EXPECT_EQ(game.message, "A fresh green. Read the wind.");
 
-    hole_current_green(game);
+    hole_ball(game);
     game.next_green();
     EXPECT_EQ(game.green, 3);
     EXPECT_EQ(game.cup.x, 475.0f);
     EXPECT_EQ(game.cup.y, 235.0f);
 
-    hole_current_green(game);
+    hole_ball(game);
     EXPECT_TRUE(game.in_cup);
     EXPECT_TRUE(game.round_complete);
     EXPECT_EQ(game.message, "Three greens complete. R starts a new round.");
@@ -226,7 +220,7 @@ TEST(golf_game, water_returns_the_ball_to_its_lie_with_a_penalty) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         golf_game game;
-        hole_current_green(game);
+        hole_ball(game);
         game.next_green();
         game.lie = {300.0f, 420.0f};
         game.ball = c.ball;
