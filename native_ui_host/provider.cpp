@@ -470,9 +470,10 @@ bool native_ui_host_provider::text_focus_transfer(const std::string& from_window
         composition_ = false;
         composition_text_.clear();
     }
+    // Built before the focus moves: from_window may be composition_window_ itself.
+    const std::string detail = format_placeholders("from={0}", {from_window});
     composition_window_ = to_window;
-    record_host_event("text-input", to_window, "focus", format_placeholders("from={0}", {from_window}), timestamp,
-                      correlation, 1);
+    record_host_event("text-input", to_window, "focus", detail, timestamp, correlation, 1);
     return true;
 }
 

@@ -160,6 +160,19 @@ TEST(provider_text_input, composition_focus_and_keyboard)
                                  "state=focus-cancel; detail=composition-cancelled-before-transfer");
              EXPECT_EQ(lines[3].rfind("host-event 4: time=31; correlation=8; ", 0), 0u) << lines[3];
          }},
+        // The caller may name the source through the provider's own member.
+        {"focus transfer from the focused window as the provider names it", composing_on_w1,
+         [](provider_ref p) { return p.text_focus_transfer(p.composition_window(), "w2", owner, 0, 0); }, true, "ok",
+         "text-input; subject=w2; state=focus; detail=from=w1",
+         [](provider_ref p) {
+             expect_idle(p, "w2");
+             EXPECT_TRUE(ends_with(p.event_at(2), "subject=w1; state=focus-cancel; "
+                                                  "detail=composition-cancelled-before-transfer"));
+         }},
+        {"focus transfer without a composition from the focused window as the provider names it",
+         [](provider_ref p) { EXPECT_TRUE(p.text_focus_transfer("", "w1", owner, 0, 0)); },
+         [](provider_ref p) { return p.text_focus_transfer(p.composition_window(), "w2", owner, 0, 0); }, true, "ok",
+         "text-input; subject=w2; state=focus; detail=from=w1"},
         {"focus transfer from a window that does not compose", composing_on_w1,
          [](provider_ref p) { return p.text_focus_transfer("w3", "w2", owner, 0, 0); }, false, bad_transfer, "",
          [](provider_ref p) { expect_composing(p, "w1"); }},
