@@ -82,7 +82,7 @@ game_e2e_first_frames() {
   game_e2e_expect_colour "$shot" 243 462 71 123 95 || status=1     # its shadow
   game_e2e_expect_colour "$shot" 20 690 17 27 34 || status=1       # below the play band
   [ "$(game_e2e_ball_x "$shot")" = 240 ] || { echo "ball not found at x 240"; status=1; }
-  [ "$status" -ne 0 ] || cp "$shot" "$game_e2e_dir/screenshot.png"
+  [ "$status" -ne 0 ] || cp "$shot" "$game_e2e_dir/screenshot-$game_e2e_name.png"
   return $status
 }
 
@@ -165,6 +165,7 @@ game_e2e_self_test_without_window() {
 
 game_e2e() {
   local name=$1; shift
+  game_e2e_name=$name
   if game_e2e_start "$@"; then
     check "$name: first frames show the island" game_e2e_first_frames
     check "$name: a press, drag and release shoot the ball along y 450" game_e2e_shot_travels
@@ -182,7 +183,8 @@ game_e2e linux "$QUON_ROOT/build/linux/example/kelvaro"
 if [ -n "${quon_wine:-}" ] && [ -f "$QUON_ROOT/build/windows/example/kelvaro.exe" ]; then
   game_e2e windows "$quon_wine" "$QUON_ROOT/build/windows/example/kelvaro.exe"
 fi
-if [ -f "$game_e2e_dir/screenshot.png" ]; then
-  cp "$game_e2e_dir/screenshot.png" "$QUON_ROOT/build/linux/example/screenshot.png" || true
+# The Linux screenshot of the first frames, for the README's docs/screenshot.png.
+if [ -f "$game_e2e_dir/screenshot-linux.png" ]; then
+  cp "$game_e2e_dir/screenshot-linux.png" "$QUON_ROOT/build/linux/example/screenshot.png" || true
 fi
 rm -rf "$game_e2e_dir"
