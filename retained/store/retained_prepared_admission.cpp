@@ -1,43 +1,137 @@
 #include "retained/store/retained_prepared_admission.h"
 
+#include "retained/store/payload_signatures.h"
+
 namespace {
 
-template <typename Record, typename Signature>
-std::vector<std::string> signatures_of(const std::vector<Record>& records, Signature signature)
+// Per kind: how a record's signature is built and compared with a kept text. The
+// pixel kinds compare without building the record's text.
+std::string signature_of(const render_paint& paint)
 {
-    std::vector<std::string> texts;
+    return paint_signature(paint);
+}
+std::string signature_of(const render_image& image)
+{
+    return image_signature_text(image);
+}
+std::string signature_of(const glyph_alpha_resource& glyph)
+{
+    return glyph_signature_text(glyph);
+}
+std::string signature_of(const render_clip& clip)
+{
+    return clip_signature(clip);
+}
+std::string signature_of(const render_transform& transform)
+{
+    return transform_signature(transform);
+}
+
+bool signature_matches(const render_image& image, const std::string& text)
+{
+    return image_signature_equals(image, text);
+}
+bool signature_matches(const glyph_alpha_resource& glyph, const std::string& text)
+{
+    return glyph_signature_equals(glyph, text);
+}
+template <typename Record> bool signature_matches(const Record& record, const std::string& text)
+{
+    return signature_of(record) == text;
+}
+
+bool same_record(const render_paint& a, const render_paint& b)
+{
+    return paint_record_equal(a, b);
+}
+bool same_record(const render_image& a, const render_image& b)
+{
+    return image_record_equal(a, b);
+}
+bool same_record(const glyph_alpha_resource& a, const glyph_alpha_resource& b)
+{
+    return glyph_record_equal(a, b);
+}
+bool same_record(const render_clip& a, const render_clip& b)
+{
+    return clip_record_equal(a, b);
+}
+bool same_record(const render_transform& a, const render_transform& b)
+{
+    return transform_record_equal(a, b);
+}
+
+template <typename Record>
+std::vector<std::shared_ptr<const std::string>> signatures_of(const std::vector<Record>& records)
+{
+    std::vector<std::shared_ptr<const std::string>> texts;
     texts.reserve(records.size());
     for (const Record& record : records) {
-        texts.push_back(signature(record));
+        texts.push_back(std::make_shared<const std::string>(signature_of(record)));
     }
     return texts;
 }
 
-// Calls `visit(kind number, records, signature function)` for five resource
-// lists given in kind order.
-template <typename Paints, typename Images, typename Glyphs, typename Clips, typename Transforms, typename Visit>
-void for_each_kind(Paints& paints, Images& images, Glyphs& glyphs, Clips& clips, Transforms& transforms, Visit visit)
+// The staged records are copies of delta records, in delta order: each shares the
+// text of the delta record it equals instead of building its own.
+template <typename Record>
+std::vector<std::shared_ptr<const std::string>>
+staged_signatures_of(const std::vector<Record>& staged, const std::vector<Record>& delta,
+                     const std::vector<std::shared_ptr<const std::string>>& delta_signatures)
 {
-    visit(0, paints, paint_signature);
-    visit(1, images, image_signature);
-    visit(2, glyphs, glyph_signature);
-    visit(3, clips, clip_signature);
-    visit(4, transforms, transform_signature);
+    std::vector<std::shared_ptr<const std::string>> texts;
+    texts.reserve(staged.size());
+    std::size_t j = 0;
+    for (const Record& record : staged) {
+        std::size_t match = j;
+        while (match < delta.size() && !same_record(delta[match], record)) {
+            ++match;
+        }
+        if (match < delta.size()) {
+            texts.push_back(delta_signatures[match]);
+            j = match + 1;
+        }
+        else {
+            texts.push_back(std::make_shared<const std::string>(signature_of(record)));
+        }
+    }
+    return texts;
+}
+
+template <typename Record>
+bool all_match(const std::vector<Record>& records, const std::vector<std::shared_ptr<const std::string>>& texts)
+{
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (!signature_matches(records[i], *texts[i])) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // Appends to `staged` the records whose signatures follow `signatures` in order;
 // the cursor moves only on a match.
-template <typename Record, typename Signature>
-void rebuild_staged(std::vector<Record>& records, Signature signature, const std::vector<std::string>& signatures,
+template <typename Record>
+void rebuild_staged(std::vector<Record>& records, const std::vector<std::shared_ptr<const std::string>>& signatures,
                     std::vector<Record>& staged)
 {
     std::size_t k = 0;
     for (Record& record : records) {
-        if (k < signatures.size() && signature(record) == signatures[k]) {
+        if (k < signatures.size() && signature_matches(record, *signatures[k])) {
             staged.push_back(std::move(record));
             ++k;
         }
     }
+}
+
+std::vector<std::string> command_signatures_of(const std::vector<render_command>& commands)
+{
+    std::vector<std::string> texts;
+    texts.reserve(commands.size());
+    for (const render_command& command : commands) {
+        texts.push_back(command_signature(command));
+    }
+    return texts;
 }
 
 }  // namespace
@@ -50,23 +144,20 @@ retained_prepared_admission::retained_prepared_admission(std::shared_ptr<retaine
       message_(report.message), validations_(report.validations), explicit_comparisons_(report.explicit_comparisons),
       payload_comparisons_(report.payload_comparisons), index_probes_(report.index_probes),
       first_sequence_(report.binding.first_sequence), last_sequence_(report.binding.last_sequence),
-      fragment_signature_(fragment_signature(fragment)),
-      command_signatures_(signatures_of(fragment.commands, command_signature))
+      fragment_signature_(fragment_signature(fragment)), command_signatures_(command_signatures_of(fragment.commands)),
+      delta_signatures_{signatures_of(delta.paints), signatures_of(delta.images), signatures_of(delta.glyphs),
+                        signatures_of(delta.clips), signatures_of(delta.transforms)},
+      staged_signatures_{staged_signatures_of(report.staged_paints, delta.paints, delta_signatures_[0]),
+                         staged_signatures_of(report.staged_images, delta.images, delta_signatures_[1]),
+                         staged_signatures_of(report.staged_glyphs, delta.glyphs, delta_signatures_[2]),
+                         staged_signatures_of(report.staged_clips, delta.clips, delta_signatures_[3]),
+                         staged_signatures_of(report.staged_transforms, delta.transforms, delta_signatures_[4])},
+      resolved_paints_(std::move(report.binding.resolved_paints)),
+      resolved_images_(std::move(report.binding.resolved_images)),
+      resolved_glyphs_(std::move(report.binding.resolved_glyphs)),
+      resolved_clips_(std::move(report.binding.resolved_clips)),
+      resolved_transforms_(std::move(report.binding.resolved_transforms))
 {
-    for_each_kind(delta.paints, delta.images, delta.glyphs, delta.clips, delta.transforms,
-                  [&](std::size_t kind_number, const auto& records, auto signature) {
-                      delta_signatures_[kind_number] = signatures_of(records, signature);
-                  });
-    for_each_kind(report.staged_paints, report.staged_images, report.staged_glyphs, report.staged_clips,
-                  report.staged_transforms, [&](std::size_t kind_number, const auto& records, auto signature) {
-                      staged_signatures_[kind_number] = signatures_of(records, signature);
-                  });
-    const owner_binding& binding = report.binding;
-    resolved_paints_ = binding.resolved_paints;
-    resolved_images_ = binding.resolved_images;
-    resolved_glyphs_ = binding.resolved_glyphs;
-    resolved_clips_ = binding.resolved_clips;
-    resolved_transforms_ = binding.resolved_transforms;
 }
 
 retained_prepared_admission::~retained_prepared_admission() = default;
@@ -135,14 +226,9 @@ bool retained_prepared_admission::inputs_match(owner_fragment fragment, resource
             return false;
         }
     }
-    bool same = true;
-    for_each_kind(delta.paints, delta.images, delta.glyphs, delta.clips, delta.transforms,
-                  [&](std::size_t kind_number, const auto& records, auto signature) {
-                      for (std::size_t i = 0; same && i < records.size(); ++i) {
-                          same = signature(records[i]) == delta_signatures_[kind_number][i];
-                      }
-                  });
-    return same;
+    return all_match(delta.paints, delta_signatures_[0]) && all_match(delta.images, delta_signatures_[1]) &&
+           all_match(delta.glyphs, delta_signatures_[2]) && all_match(delta.clips, delta_signatures_[3]) &&
+           all_match(delta.transforms, delta_signatures_[4]);
 }
 
 preflight_report retained_prepared_admission::materialize_report(owner_fragment fragment, resource_delta delta) const
@@ -157,11 +243,11 @@ preflight_report retained_prepared_admission::materialize_report(owner_fragment 
     report.binding.first_sequence = first_sequence_;
     report.binding.last_sequence = last_sequence_;
 
-    rebuild_staged(delta.paints, paint_signature, staged_signatures_[0], report.staged_paints);
-    rebuild_staged(delta.images, image_signature, staged_signatures_[1], report.staged_images);
-    rebuild_staged(delta.glyphs, glyph_signature, staged_signatures_[2], report.staged_glyphs);
-    rebuild_staged(delta.clips, clip_signature, staged_signatures_[3], report.staged_clips);
-    rebuild_staged(delta.transforms, transform_signature, staged_signatures_[4], report.staged_transforms);
+    rebuild_staged(delta.paints, staged_signatures_[0], report.staged_paints);
+    rebuild_staged(delta.images, staged_signatures_[1], report.staged_images);
+    rebuild_staged(delta.glyphs, staged_signatures_[2], report.staged_glyphs);
+    rebuild_staged(delta.clips, staged_signatures_[3], report.staged_clips);
+    rebuild_staged(delta.transforms, staged_signatures_[4], report.staged_transforms);
 
     owner_binding& binding = report.binding;
     const auto at = [](const std::vector<std::int32_t>& list, std::size_t i) { return i < list.size() ? list[i] : -1; };

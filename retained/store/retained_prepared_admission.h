@@ -46,7 +46,8 @@ public:
 
 private:
     // Per resource kind, in kind order: paint, image, glyph alpha, clip, transform.
-    using per_kind_signatures = std::array<std::vector<std::string>, 5>;
+    // A staged record's text is shared with the delta record it was copied from.
+    using per_kind_signatures = std::array<std::vector<std::shared_ptr<const std::string>>, 5>;
 
     std::shared_ptr<retained_store_identity> identity_;
     std::uint32_t revision_;

@@ -1,9 +1,13 @@
 // Costs per record and per command as items grow: staging, binding and updating
 // must stay linear in the size of the item.
 
+#include "retained/store/retained_prepared_admission.h"
+#include "retained/store/retained_prepared_candidate_batch.h"
 #include "retained/store/retained_resource_store.h"
 
 #include <benchmark/benchmark.h>
+
+#include <cstring>
 
 namespace {
 
@@ -154,6 +158,123 @@ void submit_update_commands(benchmark::State& state)
     set_per_command(state, commands);
 }
 BENCHMARK(submit_update_commands)->Arg(64)->Arg(4096)->Unit(benchmark::kMicrosecond);
+
+// Prepares and commits one batch of state.range(0) one-command updates of bound owners.
+void candidate_batch_updates(benchmark::State& state)
+{
+    const auto count = static_cast<std::int32_t>(state.range(0));
+    retained_resource_store store("bench");
+    std::vector<owner_fragment> fragments;
+    for (std::int32_t owner = 0; owner < count; ++owner) {
+        bench_item item = owner_item(owner, 1, 1);
+        if (!store.submit_bind(item.fragment, item.delta, store.revision()).ok) {
+            state.SkipWithError("bind failed");
+            return;
+        }
+        fragments.push_back(std::move(item.fragment));
+    }
+    resource_delta empty;
+    empty.surface = "bench";
+    const std::vector<resource_delta> deltas(fragments.size(), empty);
+    for (auto _ : state) {
+        for (owner_fragment& fragment : fragments) {
+            ++fragment.generation;
+        }
+        const auto batch = store.prepare_candidate_batch(fragments, deltas, store.revision());
+        const operation_outcome outcome = store.commit_prepared_candidate_batch(batch, fragments, deltas);
+        if (!outcome.ok) {
+            state.SkipWithError(outcome.message.c_str());
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * count);
+    state.counters["per_item"] = benchmark::Counter(static_cast<double>(state.iterations() * count),
+                                                    benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(candidate_batch_updates)->Arg(64)->Arg(4096)->Unit(benchmark::kMicrosecond);
+
+constexpr std::int32_t admission_images = 16;
+
+// An owner drawing 16 ready 512 x 512 images that its delta brings: 32 MiB of hex.
+bench_item image_item()
+{
+    bench_item item = owner_item(0, 0, 1);
+    for (std::int32_t i = 0; i < admission_images; ++i) {
+        render_image image;
+        image.id = "image-" + std::to_string(i);
+        image.kind = "image";
+        image.generation = 1;
+        image.width = image.height = 512;
+        image.sizeBytes = 512 * 512 * 4;
+        image.format = "bgra8-hex";
+        image.colorSpace = "srgb";
+        image.alphaMode = "straight";
+        image.state = "ready";
+        image.resident = true;
+        image.content_identity = "content-" + image.id;
+        image.payload.assign(static_cast<std::size_t>(image.sizeBytes) * 2, "0123456789abcdef"[i]);
+        image.source = "bench";
+        item.delta.images.push_back(std::move(image));
+
+        render_command command;
+        command.sequence = i;
+        command.owner = item.fragment.owner_id;
+        command.kind = "image";
+        command.resource_id = "image-" + std::to_string(i);
+        command.image_generation = 1;
+        item.fragment.commands.push_back(command);
+    }
+    return item;
+}
+
+std::int64_t payload_bytes(const bench_item& item)
+{
+    std::int64_t bytes = 0;
+    for (const render_image& image : item.delta.images) {
+        bytes += static_cast<std::int64_t>(image.payload.size());
+    }
+    return bytes;
+}
+
+// Prepares and commits the image owner's bind into a fresh store.
+void image_admission(benchmark::State& state)
+{
+    const bench_item item = image_item();
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto store = std::make_unique<retained_resource_store>("bench");
+        state.ResumeTiming();
+        const auto admission = store->prepare_bind_admission(item.fragment, item.delta, 0);
+        const operation_outcome outcome = store->commit_bind_admission(admission, item.fragment, item.delta);
+        if (!outcome.ok) {
+            state.SkipWithError(outcome.message.c_str());
+            break;
+        }
+        state.PauseTiming();
+        store.reset();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * payload_bytes(item));
+}
+BENCHMARK(image_admission)->Unit(benchmark::kMillisecond);
+
+// The yardstick of the image admission: one copy of all its payload bytes.
+void image_payload_memcpy(benchmark::State& state)
+{
+    const bench_item item = image_item();
+    std::vector<std::string> copies(item.delta.images.size());
+    for (std::size_t i = 0; i < copies.size(); ++i) {
+        copies[i].assign(item.delta.images[i].payload.size(), ' ');
+    }
+    for (auto _ : state) {
+        for (std::size_t i = 0; i < copies.size(); ++i) {
+            std::memcpy(copies[i].data(), item.delta.images[i].payload.data(), copies[i].size());
+        }
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * payload_bytes(item));
+}
+BENCHMARK(image_payload_memcpy)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
