@@ -47,6 +47,36 @@ TEST_F(chrome, the_system_asks_only_about_the_caption_band) {
   }
 }
 
+TEST_F(chrome, cursor_shapes_over_borders_and_buttons) {
+  window_runtime& window = open_window();
+  const struct {
+    int x, y;
+    int shape;  // IDC_* number
+  } cases[] = {{3, 300, 32644},  {996, 300, 32644}, {500, 3, 32645},  {500, 696, 32645},
+               {3, 3, 32642},    {996, 696, 32642}, {996, 3, 32643},  {3, 696, 32643},
+               {980, 20, 32512}, {870, 20, 32512}};
+  const LPARAM over_client = HTCLIENT | (WM_MOUSEMOVE << 16);
+  for (const auto& test : cases) {
+    POINT screen{test.x, test.y};
+    ClientToScreen(window.window_handle, &screen);
+    sim_set_cursor_pos(screen);
+    sim_clear_calls();
+    EXPECT_EQ(deliver(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window.window_handle), over_client), TRUE)
+        << test.x << ", " << test.y;
+    EXPECT_EQ(sim_cursor_shape(), test.shape) << test.x << ", " << test.y;
+    EXPECT_TRUE(sim_calls_named("DefWindowProcW").empty());
+  }
+  // The game area and the caption band keep the class cursor through the default handling.
+  for (const POINT client : {POINT{500, 300}, POINT{500, 20}}) {
+    POINT screen = client;
+    ClientToScreen(window.window_handle, &screen);
+    sim_set_cursor_pos(screen);
+    sim_clear_calls();
+    deliver(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window.window_handle), over_client);
+    EXPECT_EQ(sim_calls_named("DefWindowProcW").size(), 1u) << client.x << ", " << client.y;
+  }
+}
+
 TEST_F(chrome, dragging_a_border_keeps_the_minimum_size_and_the_opposite_edge) {
   window_runtime& window = open_window();
   const struct {
