@@ -108,6 +108,16 @@ TEST(provider_accessibility, batches_updates_and_actions)
         {"action on an unknown node", [](provider_ref p) { node_a_at(p, 1); },
          [](provider_ref p) { return p.accessibility_action("node-b", 1, "press", false, owner, 0, 0); }, false,
          stale_identity, ""},
+        {"action from a callback on an unknown node", [](provider_ref p) { node_a_at(p, 1); },
+         [](provider_ref p) { return p.accessibility_action("node-b", 1, "press", true, owner, 0, 0); }, false,
+         stale_identity, "", [](provider_ref p) { EXPECT_FALSE(p.action_in_progress()); }},
+        {"stale generation after the commit",
+         [](provider_ref p) {
+             node_a_at(p, 3);
+             EXPECT_TRUE(p.accessibility_batch_commit(owner, 0, 0));
+         },
+         [](provider_ref p) { return p.accessibility_update("node-a", 2, "link", "Two", owner); }, false, invalid,
+         "", [](provider_ref p) { expect_node(p, "node-a", 3, "button", "OK"); }},
         {"action from a callback", [](provider_ref p) { node_a_at(p, 1); },
          [](provider_ref p) { return p.accessibility_action("node-a", 1, "press", true, owner, 0, 0); }, false,
          refusal("accessibility-action", "callback-reentrancy-blocked"), "",

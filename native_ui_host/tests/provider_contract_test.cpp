@@ -79,6 +79,8 @@ std::vector<life_cycle_case> life_cycle_cases()
          false, "unavailable", refusal("initialize", "provider-unavailable"), ""},
         {"initialize on another thread", every_capability(), "new", initialize_with(true, false, stranger), false,
          "new", invalid_state_or_thread, ""},
+        {"initialize on another thread before the contract check", with_version(2), "new",
+         initialize_with(true, false, stranger), false, "new", invalid_state_or_thread, ""},
         {"provider loss", every_capability(), "ready", loss_on(owner), true, "lost", "",
          "subject=host; state=lost; detail=display-server-gone"},
         {"provider loss on another thread", every_capability(), "ready", loss_on(stranger), false, "ready",
@@ -363,8 +365,19 @@ TEST(provider_loss, keeps_the_clipboard_format_and_refuses_every_service)
 class generous_provider : public native_ui_host_provider {
 public:
     using native_ui_host_provider::native_ui_host_provider;
+    bool reject(const std::string& operation, const std::string& reason) override
+    {
+        return native_ui_host_provider::reject("relayed-" + operation, reason);
+    }
     bool has_capability(const std::string&) const override { return true; }
+    // Vouches for every caller as the owner.
+    bool require_ready(std::int32_t, const std::string& capability) override
+    {
+        return native_ui_host_provider::require_ready(owner_thread(), capability);
+    }
     std::int32_t find_node(const std::string&) const override { return 99; }
+    bool supports_clipboard_format(const std::string&) const override { return true; }
+    std::int32_t find_display(const std::string&) const override { return -7; }
     void record_host_event(const std::string& category, const std::string& subject, const std::string& state,
                            const std::string& detail, std::int32_t timestamp, std::int32_t correlation,
                            std::int32_t latency_us) override
@@ -380,8 +393,17 @@ TEST(provider_virtual_operations, overrides_change_the_internal_calls)
     ASSERT_TRUE(provider.initialize(true, false, owner, 0, 0));
     EXPECT_TRUE(ends_with(provider.event_at(0), "category=relayed-provider; subject=host; state=ready; "
                                                 "detail=owner-thread-bound"));
-    EXPECT_TRUE(provider.clipboard_set("editor", "image/rgba8", "px", true, true, owner, 0, 0));
-    EXPECT_TRUE(provider.accessibility_batch_begin(owner, 0, 0));
+    EXPECT_TRUE(provider.clipboard_set("editor", "text/html", "<b>", true, true, owner, 0, 0));
+    EXPECT_TRUE(provider.accessibility_batch_begin(stranger, 0, 0));
+    // The window-event relay has its own test and no capability guard.
+    EXPECT_FALSE(provider.window_event("w1", "focus", 0, 0, stranger));
+    EXPECT_EQ(provider.diagnostic(), refusal("relayed-window-event", "invalid-state-thread-or-window"));
+
+    const host_display display = {"d1", 0, 0, 10, 10, 0, 0, 10, 10, 100, true};
+    EXPECT_TRUE(provider.display_publish(display, owner));
+    EXPECT_TRUE(provider.display_publish(display, owner));
+    EXPECT_EQ(provider.display_ids().size(), 2u);
+    EXPECT_EQ(provider.native_ui_host_provider::find_display("d1"), 0);
 
     // A row that does not exist counts as absent: the node is added, not read
     // out of bounds, and the base lookup still finds it.
@@ -390,7 +412,7 @@ TEST(provider_virtual_operations, overrides_change_the_internal_calls)
     EXPECT_EQ(provider.node_ids().size(), 2u);
     EXPECT_EQ(provider.native_ui_host_provider::find_node("n"), 0);
     EXPECT_FALSE(provider.accessibility_action("n", 1, "press", false, owner, 0, 0));
-    EXPECT_EQ(provider.diagnostic(), refusal("accessibility-action", "stale-or-missing-node-identity"));
+    EXPECT_EQ(provider.diagnostic(), refusal("relayed-accessibility-action", "stale-or-missing-node-identity"));
 }
 
 } // namespace
