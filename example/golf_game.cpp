@@ -26,6 +26,12 @@ constexpr float shot_min_distance = 2.0f;
 constexpr float shot_power_per_pixel = 1.65f;
 constexpr float shot_max_power = 420.0f;
 
+// One more, wrapping at the 32-bit limit instead of overflowing: the counters are
+// public fields, so any value may be there.
+void count_up(std::int32_t& counter) {
+    counter = static_cast<std::int32_t>(static_cast<std::uint32_t>(counter) + 1u);
+}
+
 }  // namespace
 
 golf_game::golf_game() { golf_game::reset(); }
@@ -52,7 +58,7 @@ void golf_game::shot(float target_x, float target_y) {
     const float dy = target_y - ball.y;
     const float distance = bounded_length(dx, dy);
     if (distance < shot_min_distance) return;
-    strokes += 1;
+    count_up(strokes);
     lie = ball;
     const float power = std::min(shot_power_per_pixel * distance, shot_max_power);
     velocity.x = (dx / distance) * power;
@@ -78,7 +84,7 @@ void golf_game::step(float dt, float wind) {
     const float ex = (ball.x - island_centre.x) / island_half_x;
     const float ey = (ball.y - island_centre.y) / island_half_y;
     if (ex * ex + ey * ey > 1.0f) {
-        strokes += 1;
+        count_up(strokes);
         velocity = {0.0f, 0.0f};
         ball = lie;
         message = "Into the water. Back to your lie (+1).";
@@ -99,7 +105,7 @@ void golf_game::step(float dt, float wind) {
 void golf_game::next_green() {
     if (!in_cup || round_complete) return;
     in_cup = false;
-    green += 1;
+    count_up(green);
     ball = tee;
     lie = tee;
     cup = green == 3 ? cup_green_3 : cup_green_2;

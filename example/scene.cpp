@@ -82,9 +82,10 @@ void draw_trees(game_canvas& canvas) {
 void draw_breeze(game_canvas& canvas, float t) {
     for (int32_t k = 0; k <= 8; ++k) {
         const float v = static_cast<float>(139 * k) + 53.0f * t;
-        // Play time stays far below the range where these conversions could overflow:
-        // dt is at most 0.033 s, which stops adding to t near 1e6 s.
-        const int64_t wraps = static_cast<int64_t>(floorf(v / 1100.0f));
+        // The frame loop's play time stops growing near 1e6 s (dt <= 0.033 s); a
+        // time beyond any whole count of wraps draws the streaks unwrapped.
+        const float turns = floorf(v / 1100.0f);
+        const int64_t wraps = std::fabs(turns) < 1.0e15f ? static_cast<int64_t>(turns) : 0;
         const int64_t x = lroundf(v) - 1100 * wraps - 50;
         const int64_t y = 39 * k + 224;
         for (int32_t s = 0; s <= 11; ++s) {

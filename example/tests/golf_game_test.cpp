@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -263,6 +264,20 @@ TEST(golf_game, unmeasurable_velocity_counts_as_at_rest) {
     game.shot(400.0f, 450.0f);
     EXPECT_EQ(game.strokes, 1) << "a NaN velocity does not block a shot";
     EXPECT_EQ(game.velocity.x, 264.0f);
+}
+
+TEST(golf_game, stroke_count_wraps_at_the_32_bit_limit) {
+    golf_game shot;
+    shot.strokes = INT32_MAX;
+    shot.shot(400.0f, 450.0f);
+    EXPECT_EQ(shot.strokes, INT32_MIN);
+
+    golf_game water;
+    water.strokes = INT32_MAX;
+    water.ball = {950.0f, 600.0f};
+    water.velocity = {20.0f, 0.0f};
+    water.step(0.016f, 0.0f);
+    EXPECT_EQ(water.strokes, INT32_MIN);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <string>
 #include <utility>
 #include <vector>
@@ -222,6 +223,13 @@ TEST(scene, animations_freeze_one_by_one_as_their_sine_leaves_its_range) {
     const int breeze = 1130 - 1 + 85 + 6 * 172;
     EXPECT_EQ(later[static_cast<std::size_t>(breeze)].args[0], 217300 - 1100 * 197 - 50);
     EXPECT_EQ(later[static_cast<std::size_t>(breeze)].args[1], 224) << "ripple frozen";
+}
+
+TEST(scene, a_play_time_out_of_any_range_still_draws_the_whole_frame) {
+    const golf_game game;
+    for (float t : {std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN(), 1.0e30f}) {
+        EXPECT_EQ(draw(game, t).size(), 2428u) << t;
+    }
 }
 
 }  // namespace
