@@ -91,6 +91,36 @@ TEST_F(input_recording, alt_f4_is_recorded_and_does_not_close_the_window) {
   EXPECT_EQ(window.modifiers, 0u);
 }
 
+TEST_F(input_recording, fixed_answers_with_and_without_a_record) {
+  window_runtime& window = open_window();
+  // A window of the runtime's class that no record describes, like the format probe.
+  static constexpr char16_t class_name[] = u"quon_window_input_canvas_window";
+  HWND bare = CreateWindowExW(0, reinterpret_cast<LPCWSTR>(class_name), reinterpret_cast<LPCWSTR>(u""), WS_POPUP, 0, 0,
+                              1, 1, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(bare, nullptr);
+  const struct {
+    UINT message;
+    WPARAM wParam;
+    LRESULT answer;
+  } cases[] = {{WM_QUERYENDSESSION, 0, TRUE}, {WM_ERASEBKGND, 0, 1},        {WM_ENDSESSION, 1, 0},
+               {WM_ACTIVATEAPP, 1, 0},       {WM_POWERBROADCAST, 4, TRUE}, {WM_WTSSESSION_CHANGE, 5, 0},
+               {WM_RENDERFORMAT, 1, 0},      {WM_RENDERALLFORMATS, 0, 0},  {WM_DESTROYCLIPBOARD, 0, 0},
+               {WM_UNICHAR, 0xFFFF, TRUE},   {WM_UNICHAR, 'a', 0},         {WM_KEYDOWN, 'A', 0},
+               {WM_DROPFILES, 0, 0},         {WM_TOUCH, 0, 0}};
+  for (const auto& test : cases) {
+    EXPECT_EQ(deliver(window, test.message, test.wParam, 0), test.answer) << "record, message " << test.message;
+    EXPECT_EQ(window_procedure(bare, test.message, test.wParam, 0), test.answer) << "bare, message " << test.message;
+  }
+  EXPECT_EQ(window.text_input, "a");
+  for (HWND handle : {window.window_handle, bare}) {
+    sim_clear_calls();
+    window_procedure(handle, WM_GETOBJECT, 0, 12345);
+    const auto forwarded = sim_calls_named("DefWindowProcW");
+    ASSERT_EQ(forwarded.size(), 1u);
+    EXPECT_EQ(forwarded[0].args.at(3), "-25") << "the UI Automation root object id";
+  }
+}
+
 struct typed_case {
   const char* name;
   std::vector<uint16_t> units;

@@ -191,6 +191,40 @@ TEST_F(window_core, a_queued_close_request_makes_the_guarded_call_fail) {
   EXPECT_EQ(window.visible, 0);
   EXPECT_FALSE(IsWindowVisible(window.window_handle));
   EXPECT_EQ(window.close_requested, 1);
+  const int swaps = sim_swap_count(window.window_handle);
+  EXPECT_EQ(failure_of([] { EndFrame(); }), "window.canvas: window/canvas runtime window is not open for EndFrame");
+  EXPECT_EQ(sim_swap_count(window.window_handle), swaps) << "nothing is presented";
+}
+
+TEST_F(window_core, only_an_open_window_of_ours_in_the_foreground_counts_as_focused) {
+  window_runtime& window = open_window();
+  sim_set_foreground(window.window_handle);
+  drain();
+  EXPECT_TRUE(any_window_focused());
+  sim_set_foreground(sim_foreign_window());
+  drain();
+  EXPECT_FALSE(any_window_focused());
+  sim_set_foreground(nullptr);
+  drain();
+  EXPECT_FALSE(any_window_focused());
+  sim_set_foreground(window.window_handle);
+  drain();
+  deliver(window, WM_CLOSE, 0, 0);
+  sim_set_foreground(window.window_handle);
+  EXPECT_FALSE(any_window_focused()) << "a closed, hidden window";
+}
+
+TEST_F(window_core, a_guarded_call_falls_back_to_the_open_primary) {
+  window_runtime& first = open_window();
+  deliver(first, WM_CLOSE, 0, 0);
+  window_runtime& second = open_window();
+  ASSERT_EQ(second.id, 2);
+  registry().current_id = 1;
+  sim_clear_gl_calls();
+  BeginFrame(0, 0, 0);
+  EXPECT_EQ(registry().current_id, 2);
+  ASSERT_FALSE(sim_gl_calls().empty());
+  EXPECT_EQ(sim_gl_calls().back().context, second.gl_context);
 }
 
 TEST_F(window_core, every_guarded_call_names_itself) {
