@@ -4,6 +4,7 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <chrono>
 
 #include "platform/core/core.h"
 #include "platform/x11/error_trap.h"
@@ -30,9 +31,13 @@ POINT root_point(int x, int y) { return POINT{x, y}; }
 
 void x11_backend::pump_events() {
   if (!display_) return;
-  // The common case, nothing arrived: one look at Xlib's queue and one poll of
-  // the socket, no round trip.
+  // The common case, nothing arrived: one look at Xlib's queue and, at most
+  // every 50 microseconds, one poll of the socket; never a round trip. A poll
+  // costs a system call, and the API pumps before every drawing call.
   if (XEventsQueued(display_, QueuedAlready) == 0) {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - last_socket_poll_ < std::chrono::microseconds(50)) return;
+    last_socket_poll_ = now;
     pollfd connection{ConnectionNumber(display_), POLLIN, 0};
     if (poll(&connection, 1, 0) <= 0) return;
   }

@@ -6,6 +6,7 @@
 #include <X11/Xutil.h>
 
 #include <bitset>
+#include <chrono>
 #include <deque>
 #include <map>
 #include <memory>
@@ -156,4 +157,5 @@ private:
   std::map<int, int> pen_pressure_valuator_;  // XI2 device id -> its pressure valuator
   std::map<int, std::pair<double, double>> pressure_ranges_;
   bool input2_queried_ = false;
+  std::chrono::steady_clock::time_point last_socket_poll_{};
 };
