@@ -308,10 +308,10 @@ TEST(provider_threads, calls_from_a_second_thread_are_refused)
     std::thread other([&] {
         const std::int32_t me = this_thread_number();
         second_thread = me;
-        results.push_back(ready.clipboard_set("editor", "image/rgba8", "px", false, true, me, 0, 0));
-        diagnostics.push_back(ready.diagnostic());
-        results.push_back(ready.accessibility_batch_begin(me, 0, 0));
-        diagnostics.push_back(ready.diagnostic());
+        for (const auto& entry : service_entries()) {
+            results.push_back(entry.call(ready, me));
+            diagnostics.push_back(ready.diagnostic());
+        }
         results.push_back(ready.window_event("w1", "focus", 0, 0, me));
         diagnostics.push_back(ready.diagnostic());
         results.push_back(ready.provider_loss("gone", me, 0, 0));
@@ -326,20 +326,27 @@ TEST(provider_threads, calls_from_a_second_thread_are_refused)
     ASSERT_NE(second_thread, main_thread);
     const std::string wrong_thread = "wrong-thread expected=" + std::to_string(main_thread) +
                                      " actual=" + std::to_string(second_thread);
-    const std::vector<std::string> expected = {
-        refusal("clipboard", wrong_thread),
-        refusal("accessibility", wrong_thread),
+    std::vector<std::string> expected;
+    for (const auto& entry : service_entries()) {
+        expected.push_back(refusal(entry.capability, wrong_thread));
+    }
+    expected.insert(expected.end(), {
         refusal("window-event", "invalid-state-thread-or-window"),
         refusal("provider-loss", "invalid-state-or-thread"),
         refusal("teardown", "wrong-thread"),
         refusal("initialize", "invalid-state-or-thread"),
-    };
+    });
     EXPECT_EQ(diagnostics, expected);
     EXPECT_EQ(results, std::vector<bool>(expected.size(), false));
     EXPECT_EQ(ready.state(), "ready");
     EXPECT_EQ(fresh.state(), "new");
     EXPECT_EQ(ready.events().size(), 1u);
+    EXPECT_EQ(ready.failures(), static_cast<std::int64_t>(expected.size()) - 1);  // the last is fresh's
     EXPECT_EQ(ready.clipboard_owner(), "");
+    EXPECT_FALSE(ready.composition());
+    EXPECT_TRUE(ready.node_ids().empty());
+    EXPECT_TRUE(ready.display_ids().empty());
+    EXPECT_EQ(ready.session(), "active");
 
     EXPECT_TRUE(ready.clipboard_set("editor", "image/rgba8", "px", false, true, main_thread, 0, 0));
 }
