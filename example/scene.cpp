@@ -83,10 +83,9 @@ void draw_breeze(game_canvas& canvas, float t) {
     for (int32_t k = 0; k <= 8; ++k) {
         const float v = static_cast<float>(139 * k) + 53.0f * t;
         // The frame loop's play time stops growing near 1e6 s (dt <= 0.033 s); a
-        // time beyond any whole count of wraps draws the streaks unwrapped.
-        const float turns = floorf(v / 1100.0f);
-        const int64_t wraps = std::fabs(turns) < 1.0e15f ? static_cast<int64_t>(turns) : 0;
-        const int64_t x = lroundf(v) - 1100 * wraps - 50;
+        // time past any pixel range leaves the streak where it starts.
+        int64_t x = -50;
+        if (std::fabs(v) < 1.0e15f) x = lroundf(v) - 1100 * static_cast<int64_t>(floorf(v / 1100.0f)) - 50;
         const int64_t y = 39 * k + 224;
         for (int32_t s = 0; s <= 11; ++s) {
             const int64_t a = lroundf(8.0f * bounded_sine(0.22f * static_cast<float>(s) + t));
