@@ -11,6 +11,15 @@ constexpr LONG iconic_y = -32000;
 constexpr LONG iconic_width = 160;
 constexpr LONG iconic_height = 28;
 
+// Coordinates and sizes stay far inside the range where rectangle arithmetic
+// could overflow.
+constexpr int coordinate_limit = 1 << 28;
+int limit_coordinate(int value) { return std::clamp(value, -coordinate_limit, coordinate_limit); }
+int limit_size(int value) { return std::clamp(value, 0, coordinate_limit); }
+LONG limit_long(long long value) {
+  return static_cast<LONG>(std::clamp<long long>(value, INT32_MIN, INT32_MAX));
+}
+
 bool is_overlapped(DWORD style) { return (style & (WS_POPUP | WS_CHILD)) == 0; }
 bool has_minmax(DWORD style) { return (style & WS_THICKFRAME) || is_overlapped(style); }
 
@@ -259,8 +268,10 @@ HWND WINAPI CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR title, D
     width = is_overlapped(real_style) ? width_of(defaults) : 0;
     height = is_overlapped(real_style) ? height_of(defaults) : 0;
   }
-  if (width < 0) width = 0;
-  if (height < 0) height = 0;
+  x = limit_coordinate(x);
+  y = limit_coordinate(y);
+  width = limit_size(width);
+  height = limit_size(height);
 
   auto owned = std::make_unique<core_window>();
   core_window* w = owned.get();
@@ -398,9 +409,13 @@ BOOL WINAPI SetWindowPos(HWND window, HWND insert_after, int x, int y, int cx, i
   if (!w) return FALSE;
   core_state& s = core();
   RECT old = w->window_rect;
+  x = limit_coordinate(x);
+  y = limit_coordinate(y);
+  cx = limit_size(cx);
+  cy = limit_size(cy);
   core_pos_change change;
-  change.window_rect = {x, y, x + std::max(cx, 0), y + std::max(cy, 0)};
-  if (flags & SWP_NOMOVE) change.window_rect = {old.left, old.top, old.left + std::max(cx, 0), old.top + std::max(cy, 0)};
+  change.window_rect = {x, y, x + cx, y + cy};
+  if (flags & SWP_NOMOVE) change.window_rect = {old.left, old.top, old.left + cx, old.top + cy};
   change.flags = flags & (SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_FRAMECHANGED |
                           SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_NOCOPYBITS | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
   if (!(change.flags & SWP_NOMOVE) && x == old.left && y == old.top) change.flags |= SWP_NOMOVE;
@@ -454,10 +469,10 @@ BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD ex_sty
     return FALSE;
   if (!rect) return FALSE;
   RECT in = backend().frame_insets(style, ex_style);
-  rect->left -= in.left;
-  rect->top -= in.top + (menu ? 20 : 0);
-  rect->right += in.right;
-  rect->bottom += in.bottom;
+  rect->left = limit_long(static_cast<long long>(rect->left) - in.left);
+  rect->top = limit_long(static_cast<long long>(rect->top) - in.top - (menu ? 20 : 0));
+  rect->right = limit_long(static_cast<long long>(rect->right) + in.right);
+  rect->bottom = limit_long(static_cast<long long>(rect->bottom) + in.bottom);
   return TRUE;
 }
 
@@ -473,8 +488,8 @@ BOOL WINAPI ScreenToClient(HWND window, LPPOINT point) {
     return FALSE;
   core_window* w = core_find(window);
   if (!w || !point) return FALSE;
-  point->x -= w->client_rect.left;
-  point->y -= w->client_rect.top;
+  point->x = limit_long(static_cast<long long>(point->x) - w->client_rect.left);
+  point->y = limit_long(static_cast<long long>(point->y) - w->client_rect.top);
   return TRUE;
 }
 
@@ -482,8 +497,8 @@ BOOL WINAPI ClientToScreen(HWND window, LPPOINT point) {
   if (PLATFORM_FAILS("ClientToScreen", platform_arg(window))) return FALSE;
   core_window* w = core_find(window);
   if (!w || !point) return FALSE;
-  point->x += w->client_rect.left;
-  point->y += w->client_rect.top;
+  point->x = limit_long(static_cast<long long>(point->x) + w->client_rect.left);
+  point->y = limit_long(static_cast<long long>(point->y) + w->client_rect.top);
   return TRUE;
 }
 

@@ -362,3 +362,25 @@ TEST(Activation, TheDesktopsForegroundChangesReachTheWindowAtTheNextPeek) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(WindowGeometry, ExtremeCoordinatesStayWithinRange) {
+  message_recorder recorder;
+  HWND window = CreateWindowExW(0, u"recorder", u"", WS_POPUP, INT32_MAX, INT32_MIN, INT32_MAX, INT32_MAX, nullptr,
+                                nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  EXPECT_LT(rect.left, rect.right);
+  EXPECT_TRUE(SetWindowPos(window, nullptr, INT32_MIN, INT32_MAX, -5, INT32_MAX, SWP_NOZORDER));
+  POINT p{INT32_MIN, INT32_MAX};
+  EXPECT_TRUE(ScreenToClient(window, &p));
+  EXPECT_TRUE(ClientToScreen(window, &p));
+  RECT outer{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+  EXPECT_TRUE(AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW, TRUE, 0));
+  EXPECT_EQ(outer.left, INT32_MIN);
+  EXPECT_EQ(outer.right, INT32_MAX);
+}
+
+}  // namespace
