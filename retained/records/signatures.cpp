@@ -2,7 +2,10 @@
 
 #include "runtime/text.h"
 
+#include <charconv>
 #include <cstddef>
+#include <initializer_list>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -15,36 +18,56 @@ std::string byte_length_text(const std::string& text)
     return number_text(static_cast<std::int32_t>(text.size()));
 }
 
-// The arguments of one template, each written as its field text. Built in place
-// and moved, so a payload is copied only into its field text and the result.
-class field_texts {
-public:
-    explicit field_texts(std::size_t count) { texts_.reserve(count); }
+// Widest field framing: "|", a sign and ten digits, ":".
+constexpr std::size_t field_overhead = 13;
 
-    field_texts& text(const std::string& value)
+// A signature written field by field into one buffer reserved for the whole
+// text, so that a payload of megabytes is copied once and no temporary of its
+// size is made. The text is that of the signature's template filled with the
+// field texts.
+class signature_text {
+public:
+    signature_text(std::string_view name, std::initializer_list<const std::string*> texts, std::size_t fields)
     {
-        texts_.push_back(length_prefixed(value));
+        std::size_t bytes = name.size() + fields * field_overhead;
+        for (const std::string* text : texts) {
+            bytes += text->size();
+        }
+        out_.reserve(bytes);
+        out_.append(name);
+    }
+
+    signature_text& text(const std::string& value)
+    {
+        number(static_cast<std::int32_t>(value.size()));
+        out_.push_back(':');
+        out_.append(value);
         return *this;
     }
-    field_texts& number(std::int32_t value)
+    signature_text& number(std::int32_t value)
     {
-        texts_.push_back(number_text(value));
+        char digits[12];
+        char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        out_.push_back('|');
+        out_.append(digits, static_cast<std::size_t>(end - digits));
         return *this;
     }
-    field_texts& flag(bool value)
+    signature_text& flag(bool value)
     {
-        texts_.push_back(bool_text(value));
+        out_.push_back('|');
+        out_.append(value ? "true" : "false");
         return *this;
     }
-    field_texts& raw(std::string value)
+    signature_text& word(std::string_view value)
     {
-        texts_.push_back(std::move(value));
+        out_.push_back('|');
+        out_.append(value);
         return *this;
     }
-    std::string fill(const std::string& pattern) const { return format_placeholders(pattern, texts_); }
+    std::string take() { return std::move(out_); }
 
 private:
-    std::vector<std::string> texts_;
+    std::string out_;
 };
 
 } // namespace
@@ -66,31 +89,31 @@ std::string identity_key(const std::string& kind, const std::string& id, std::in
 
 std::string clip_signature(const render_clip& clip)
 {
-    return field_texts(6)
+    return signature_text("clip-v1", {&clip.id}, 6)
         .text(clip.id)
         .number(clip.x)
         .number(clip.y)
         .number(clip.width)
         .number(clip.height)
         .number(clip.radius)
-        .fill("clip-v1|{0}|{1}|{2}|{3}|{4}|{5}");
+        .take();
 }
 
 std::string transform_signature(const render_transform& transform)
 {
-    return field_texts(6)
+    return signature_text("transform-v1", {&transform.id}, 6)
         .text(transform.id)
         .number(transform.translate_x)
         .number(transform.translate_y)
         .number(transform.scale_x)
         .number(transform.scale_y)
         .number(transform.rotation)
-        .fill("transform-v1|{0}|{1}|{2}|{3}|{4}|{5}");
+        .take();
 }
 
 std::string paint_signature(const render_paint& paint)
 {
-    return field_texts(8)
+    return signature_text("paint-v1", {&paint.id}, 8)
         .text(paint.id)
         .number(paint.red)
         .number(paint.green)
@@ -99,12 +122,12 @@ std::string paint_signature(const render_paint& paint)
         .number(paint.radius)
         .number(paint.border_width)
         .number(paint.opacity)
-        .fill("paint-v1|{0}|{1}|{2}|{3}|{4}|{5}|{6}|{7}");
+        .take();
 }
 
 std::string glyph_signature(const glyph_alpha_resource& glyph)
 {
-    return field_texts(8)
+    return signature_text("glyph-v1", {&glyph.id, &glyph.format, &glyph.payload, &glyph.source}, 8)
         .text(glyph.id)
         .number(glyph.width)
         .number(glyph.height)
@@ -113,12 +136,15 @@ std::string glyph_signature(const glyph_alpha_resource& glyph)
         .text(glyph.format)
         .text(glyph.payload)
         .text(glyph.source)
-        .fill("glyph-v1|{0}|{1}|{2}|{3}|{4}|{5}|{6}|{7}");
+        .take();
 }
 
 std::string image_signature(const render_image& image)
 {
-    return field_texts(14)
+    return signature_text("image-v1",
+                          {&image.id, &image.kind, &image.format, &image.colorSpace, &image.alphaMode, &image.state,
+                           &image.content_identity, &image.payload, &image.source},
+                          14)
         .text(image.id)
         .text(image.kind)
         .number(image.generation)
@@ -133,13 +159,20 @@ std::string image_signature(const render_image& image)
         .text(image.content_identity)
         .text(image.payload)
         .text(image.source)
-        .fill("image-v1|{0}|{1}|{2}|{3}|{4}|{5}|{6}|{7}|{8}|{9}|{10}|{11}|{12}|{13}");
+        .take();
 }
 
 std::string command_signature(const render_command& command)
 {
-    field_texts inner(20);
-    inner.number(command.sequence)
+    // The inner fields, then the outer ones that the inner text is wrapped in:
+    // the eighteen values, the closing flag, "end" and three times 1.
+    signature_text signature("command-v1",
+                             {&command.owner, &command.kind, &command.opaque_a, &command.opaque_b,
+                              &command.resource_id, &command.paint_id, &command.clip_id, &command.transform_id,
+                              &command.opaque_c, &command.opaque_d, &command.quad.first, &command.quad.second,
+                              &command.quad.third, &command.quad.fourth},
+                             43);
+    signature.number(command.sequence)
         .text(command.owner)
         .text(command.kind)
         .text(command.opaque_a)
@@ -150,30 +183,27 @@ std::string command_signature(const render_command& command)
         .text(command.clip_id)
         .text(command.transform_id);
     for (const std::int32_t value : command.opaque_numbers) {
-        inner.number(value);
+        signature.number(value);
     }
-    inner.text(command.opaque_c)
+    signature.text(command.opaque_c)
         .text(command.opaque_d)
         .text(command.quad.first)
         .text(command.quad.second)
         .text(command.quad.third)
         .text(command.quad.fourth);
-
-    field_texts outer(24);
-    outer.raw(inner.fill("command-v1|{0}|{1}|{2}|{3}|{4}|{5}|{6}|{7}|{8}|{9}|{10}|{11}|{12}|{13}|{14}|{15}|{16}|{17}|"
-                         "{18}|{19}"));
     for (const std::int32_t value : command.opaque_values) {
-        outer.number(value);
+        signature.number(value);
     }
-    outer.flag(command.closing).raw("end").number(1).number(1).number(1);
-    return outer.fill("{0}|{1}|{2}|{3}|{4}|{5}|{6}|{7}|{8}|{9}|{10}|{11}|{12}|{13}|{14}|{15}|{16}|{17}|{18}|{19}|"
-                      "{20}|{21}|{22}|{23}");
+    return signature.flag(command.closing).word("end").number(1).number(1).number(1).take();
 }
 
 std::string fragment_signature(const owner_fragment& fragment)
 {
     const dependency_signature& dependencies = fragment.dependencies;
-    return field_texts(19)
+    return signature_text("fragment-v1",
+                          {&fragment.owner_id, &dependencies.key_1, &dependencies.key_2, &dependencies.key_3,
+                           &dependencies.key_4, &dependencies.key_5, &dependencies.source, &fragment.source},
+                          19)
         .text(fragment.owner_id)
         .number(fragment.generation)
         .number(fragment.opaque_number)
@@ -193,5 +223,5 @@ std::string fragment_signature(const owner_fragment& fragment)
         .text(dependencies.source)
         .text(fragment.source)
         .number(static_cast<std::int32_t>(fragment.commands.size()))
-        .fill("fragment-v1|{0}|{1}|{2}|{3}|{4}|{5}|{6}|{7}|{8}|{9}|{10}|{11}|{12}|{13}|{14}|{15}|{16}|{17}|{18}");
+        .take();
 }

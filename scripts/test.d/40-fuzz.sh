@@ -11,12 +11,14 @@ fuzz_build() {
     build build/fuzz "${quon_fuzz_targets[@]}"
 }
 
-# run_fuzz TARGET: 20 s from an empty corpus; prints the log's tail on failure.
+# run_fuzz TARGET: 20 s from an empty corpus; on failure prints the log's tail
+# and leaves the input that failed in build/fuzz/.
 run_fuzz() {
   local target=$1 corpus log status=0
   corpus=$(mktemp -d)
   log=$(mktemp)
   "$QUON_ROOT/build/fuzz/retained/records/$target" -max_total_time=20 -seed=1 -rss_limit_mb=2048 \
+    -artifact_prefix="$QUON_ROOT/build/fuzz/" \
     "$corpus" > "$log" 2>&1 || status=$?
   [ "$status" -eq 0 ] || { echo "$target exited with $status:"; tail -n 30 "$log"; }
   rm -rf "$corpus" "$log"

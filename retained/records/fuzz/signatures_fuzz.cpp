@@ -1,11 +1,13 @@
 // The field texts, identity keys, signatures and the string index on arbitrary
 // records: no crash or undefined behaviour, texts carried unchanged behind their
-// byte length, every signature under its versioned name, and an index that finds
+// byte length, every signature equal to its template filled with the field texts
+// (or under its versioned name), and an index that finds
 // what it was given whatever its bucket count.
 
 #include "retained/records/fuzz/fuzz_support.h"
 #include "retained/records/signatures.h"
 #include "retained/records/string_index.h"
+#include "runtime/text.h"
 
 namespace {
 
@@ -52,14 +54,25 @@ void check_signatures(FuzzedDataProvider& input)
         *text = any_text(input);
     }
     image.generation = any_number(input);
+    image.width = any_number(input);
+    image.height = any_number(input);
     image.sizeBytes = any_number(input);
     image.resident = input.ConsumeBool();
-    fuzz_require(ends_with(image_signature(image), "|" + length_prefixed(image.payload) + "|" +
-                                                       length_prefixed(image.source)),
-                 "image signature");
+    const std::string image_reference = format_placeholders(
+        "image-v1|{0}|{1}|{2}|{3}|{4}|{5}|{6}|{7}|{8}|{9}|{10}|{11}|{12}|{13}",
+        {length_prefixed(image.id), length_prefixed(image.kind), std::to_string(image.generation),
+         std::to_string(image.width), std::to_string(image.height), std::to_string(image.sizeBytes),
+         length_prefixed(image.format), length_prefixed(image.colorSpace), length_prefixed(image.alphaMode),
+         length_prefixed(image.state), bool_text(image.resident), length_prefixed(image.content_identity),
+         length_prefixed(image.payload), length_prefixed(image.source)});
+    fuzz_require(image_signature(image) == image_reference, "image signature is its filled template");
 
     render_command command;
     command.sequence = any_number(input);
+    command.image_generation = any_number(input);
+    for (std::int32_t& value : command.opaque_numbers) {
+        value = any_number(input);
+    }
     for (std::string* text : {&command.owner, &command.kind, &command.opaque_a, &command.opaque_b, &command.resource_id,
                               &command.paint_id, &command.clip_id, &command.transform_id, &command.opaque_c,
                               &command.opaque_d, &command.quad.first, &command.quad.second, &command.quad.third,
@@ -71,10 +84,25 @@ void check_signatures(FuzzedDataProvider& input)
     }
     command.closing = input.ConsumeBool();
     const std::string signature = command_signature(command);
-    fuzz_require(starts_with(signature, "command-v1|" + std::to_string(command.sequence) + "|"), "command start");
-    fuzz_require(ends_with(signature, std::to_string(command.opaque_values[17]) + "|" +
-                                          (command.closing ? "true" : "false") + "|end|1|1|1"),
-                 "command end");
+    const std::string inner = format_placeholders(
+        "command-v1|{0}|{1}|{2}|{3}|{4}|{5}|{6}|{7}|{8}|{9}|{10}|{11}|{12}|{13}|{14}|{15}|{16}|{17}|{18}|{19}",
+        {std::to_string(command.sequence), length_prefixed(command.owner), length_prefixed(command.kind),
+         length_prefixed(command.opaque_a), length_prefixed(command.opaque_b), length_prefixed(command.resource_id),
+         std::to_string(command.image_generation), length_prefixed(command.paint_id), length_prefixed(command.clip_id),
+         length_prefixed(command.transform_id), std::to_string(command.opaque_numbers[0]),
+         std::to_string(command.opaque_numbers[1]), std::to_string(command.opaque_numbers[2]),
+         std::to_string(command.opaque_numbers[3]), length_prefixed(command.opaque_c), length_prefixed(command.opaque_d),
+         length_prefixed(command.quad.first), length_prefixed(command.quad.second), length_prefixed(command.quad.third),
+         length_prefixed(command.quad.fourth)});
+    std::vector<std::string> outer = {inner};
+    for (const std::int32_t value : command.opaque_values) {
+        outer.push_back(std::to_string(value));
+    }
+    outer.insert(outer.end(), {bool_text(command.closing), "end", "1", "1", "1"});
+    fuzz_require(signature == format_placeholders("{0}|{1}|{2}|{3}|{4}|{5}|{6}|{7}|{8}|{9}|{10}|{11}|{12}|{13}|{14}|"
+                                                  "{15}|{16}|{17}|{18}|{19}|{20}|{21}|{22}|{23}",
+                                                  outer),
+                 "command signature is its two filled templates");
 
     owner_fragment fragment;
     fragment.owner_id = any_text(input);
