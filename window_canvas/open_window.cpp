@@ -1,5 +1,3 @@
-#include <algorithm>
-#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
