@@ -87,6 +87,15 @@ LRESULT core_default_proc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       const RECT& r = w->window_rect;
       if (p.x >= c.left && p.x < c.right && p.y >= c.top && p.y < c.bottom) return HTCLIENT;
       if (p.x < r.left || p.x >= r.right || p.y < r.top || p.y >= r.bottom) return HTNOWHERE;
+      if (w->style & WS_THICKFRAME) {
+        // The sizing border above the caption is as thick as the one below the client area.
+        bool left = p.x < c.left, right = p.x >= c.right, bottom = p.y >= c.bottom;
+        bool top = p.y < r.top + (r.bottom - c.bottom);
+        if (top) return left ? HTTOPLEFT : right ? HTTOPRIGHT : HTTOP;
+        if (bottom) return left ? HTBOTTOMLEFT : right ? HTBOTTOMRIGHT : HTBOTTOM;
+        if (left) return HTLEFT;
+        if (right) return HTRIGHT;
+      }
       if (p.y < c.top && (w->style & WS_CAPTION) == WS_CAPTION) return HTCAPTION;
       return HTBORDER;
     }
@@ -123,9 +132,10 @@ LRESULT core_default_proc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       return 0;
     case WM_SETCURSOR: {
       int hit = static_cast<SHORT>(LOWORD(lParam));
-      if (hit == HTCLIENT && w && w->class_cursor) {
-        SetCursor(w->class_cursor);
-        return TRUE;
+      if (hit == HTCLIENT) {
+        // A class without a cursor leaves the shape to the window.
+        if (w && w->class_cursor) SetCursor(w->class_cursor);
+        return w && w->class_cursor ? TRUE : FALSE;
       }
       LPCSTR shape = IDC_ARROW;
       if (hit == HTLEFT || hit == HTRIGHT) shape = IDC_SIZEWE;
@@ -134,7 +144,7 @@ LRESULT core_default_proc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       if (hit == HTTOPRIGHT || hit == HTBOTTOMLEFT) shape = IDC_SIZENESW;
       if (hit == HTERROR) return FALSE;
       SetCursor(LoadCursorA(nullptr, shape));
-      return hit == HTCLIENT ? FALSE : TRUE;
+      return TRUE;
     }
     case WM_ERASEBKGND:
       return w && w->class_brush ? 1 : 0;

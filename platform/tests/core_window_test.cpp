@@ -314,7 +314,9 @@ TEST(DefWindowProcW, AnswersLikeTheSystem) {
   const row rows[] = {
       {"hit test in the client area", WM_NCHITTEST, 0, MAKELPARAM(500, 400), HTCLIENT},
       {"hit test in the title bar", WM_NCHITTEST, 0, MAKELPARAM(500, 60), HTCAPTION},
-      {"hit test on the left border", WM_NCHITTEST, 0, MAKELPARAM(103, 400), HTBORDER},
+      {"hit test on the left border", WM_NCHITTEST, 0, MAKELPARAM(103, 400), HTLEFT},
+      {"hit test on the top left corner", WM_NCHITTEST, 0, MAKELPARAM(103, 52), HTTOPLEFT},
+      {"hit test on the bottom border", WM_NCHITTEST, 0, MAKELPARAM(500, 785), HTBOTTOM},
       {"hit test outside", WM_NCHITTEST, 0, MAKELPARAM(5, 5), HTNOWHERE},
       {"erase without a class brush", WM_ERASEBKGND, 0, 0, 0},
       {"end of session asked", WM_QUERYENDSESSION, 0, 0, TRUE},
@@ -323,9 +325,12 @@ TEST(DefWindowProcW, AnswersLikeTheSystem) {
       {"accessibility object", WM_GETOBJECT, 0, UiaRootObjectId, 0},
       {"unicode character probe", WM_UNICHAR, UNICODE_NOCHAR, 0, 0},
       {"cursor over the client area", WM_SETCURSOR, 0, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE), TRUE},
+      {"cursor over the left border", WM_SETCURSOR, 0, MAKELPARAM(HTLEFT, WM_MOUSEMOVE), TRUE},
   };
   for (const row& r : rows)
     EXPECT_EQ(DefWindowProcW(w.window, r.message, r.wParam, r.lParam), r.expected) << r.name;
+  EXPECT_EQ(sim_cursor_shape(), 32644) << "the sizing cursor of the last row";
+  DefWindowProcW(w.window, WM_SETCURSOR, 0, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   EXPECT_EQ(sim_cursor_shape(), 32512) << "the class cursor";
 
   EXPECT_EQ(DefWindowProcW(w.window, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(500, 60)), 0);
