@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -138,6 +139,68 @@ TEST(provider_event_log, latencies_are_fixed_per_operation)
     ASSERT_TRUE(provider->text_input_commit("w1", "", 0, 0, owner, 0, 0));
     ASSERT_TRUE(provider->session_transition(true, "idle", owner, 0, 0));
     EXPECT_EQ(provider->max_latency_us(), 3);
+}
+
+// Keeps the state and latency of every line it records.
+class latency_recorder : public native_ui_host_provider {
+public:
+    using native_ui_host_provider::native_ui_host_provider;
+    std::vector<std::pair<std::string, std::int32_t>> latencies;
+
+    void record_host_event(const std::string& category, const std::string& subject, const std::string& state,
+                           const std::string& detail, std::int32_t timestamp, std::int32_t correlation,
+                           std::int32_t latency_us) override
+    {
+        latencies.emplace_back(state, latency_us);
+        native_ui_host_provider::record_host_event(category, subject, state, detail, timestamp, correlation,
+                                                   latency_us);
+    }
+};
+
+TEST(provider_event_log, each_line_carries_its_operations_latency)
+{
+    latency_recorder p(every_capability(), owner);
+    ASSERT_TRUE(p.initialize(true, false, owner, 0, 0));
+    ASSERT_TRUE(p.window_event("w1", "resize", 0, 0, owner));
+    ASSERT_TRUE(p.accessibility_batch_begin(owner, 0, 0));
+    ASSERT_TRUE(p.accessibility_update("node-a", 1, "button", "OK", owner));
+    ASSERT_TRUE(p.accessibility_batch_commit(owner, 0, 0));
+    ASSERT_TRUE(p.accessibility_action("node-a", 1, "press", false, owner, 0, 0));
+    const auto begin = [&p] {
+        return p.text_input_begin("w1", "ka", 0, 2, 0, 0, 0, 0, 1, 16, 0, 0, "text", "none", false, false, owner,
+                                  0, 0);
+    };
+    ASSERT_TRUE(begin());
+    ASSERT_TRUE(p.surrounding_text("w1", "ka", 0, 2, 0, 0, owner, 0, 0));
+    ASSERT_TRUE(p.text_input_commit("w1", "ka", 0, 2, owner, 0, 0));
+    ASSERT_TRUE(begin());
+    ASSERT_TRUE(p.text_input_cancel("w1", "escape", owner, 0, 0));
+    ASSERT_TRUE(begin());
+    ASSERT_TRUE(p.text_focus_transfer("w1", "w2", owner, 0, 0));
+    ASSERT_TRUE(p.virtual_keyboard(true, true, "shown", owner, 0, 0));
+    ASSERT_TRUE(p.clipboard_set("editor", "image/rgba8", "", true, true, owner, 0, 0));
+    ASSERT_TRUE(p.clipboard_materialize("editor", "px", true, owner, 0, 0));
+    ASSERT_EQ(p.clipboard_read("image/rgba8", true, owner, 0, 0), "px");
+    ASSERT_TRUE(p.display_publish({"d1", 0, 0, 10, 10, 0, 0, 10, 10, 100, true}, owner));
+    ASSERT_TRUE(p.display_topology_changed(owner, 0, 0));
+    ASSERT_TRUE(p.session_transition(true, "idle", owner, 0, 0));
+    ASSERT_TRUE(p.provider_loss("gone", owner, 0, 0));
+    ASSERT_TRUE(p.teardown(owner, 0, 0));
+
+    const std::vector<std::pair<std::string, std::int32_t>> expected = {
+        {"ready", 0},      {"resize", 0},           {"batch-begin", 0},  {"batch-commit", 1},
+        {"action", 2},     {"preedit", 3},          {"surrounding-update", 2}, {"commit", 2},
+        {"preedit", 3},    {"cancel", 1},           {"preedit", 3},      {"focus-cancel", 1},
+        {"focus", 1},      {"virtual-keyboard", 1}, {"ownership", 2},    {"materialized", 2},
+        {"read", 1},       {"changed", 2},          {"suspended", 1},    {"lost", 1},
+        {"torn-down", 1},
+    };
+    EXPECT_EQ(p.latencies, expected);
+
+    latency_recorder partial(every_capability(), owner);
+    EXPECT_FALSE(partial.initialize(true, true, owner, 0, 0));
+    EXPECT_EQ(partial.latencies,
+              (std::vector<std::pair<std::string, std::int32_t>>{{"partial-initialization-cleaned", 0}}));
 }
 
 } // namespace
