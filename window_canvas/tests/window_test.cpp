@@ -125,45 +125,50 @@ TEST_F(window_core, the_seventeenth_window_is_never_created) {
   EXPECT_NE(registry().find(16), nullptr) << "closed records stay registered";
 }
 
-TEST_F(window_core, failures_while_opening_release_what_was_acquired) {
-  const struct {
-    const char* failing_call;
-    const char* message;
-  } cases[] = {
-      {"CreateWindowExW", "failed to create window/canvas window"},
-      {"GetDC", "failed to acquire window/canvas device context"},
-      {"DescribePixelFormat", "failed to describe strict sRGB window/canvas pixel format"},
-      {"SetPixelFormat", "failed to configure window/canvas OpenGL pixel format"},
-      {"wglCreateContext", "failed to activate window/canvas OpenGL context"},
-      {"wglMakeCurrent", "failed to activate window/canvas OpenGL context"},
-  };
-  for (const auto& test : cases) {
-    sim_clear_failures();
-    sim_fail(test.failing_call);
-    const std::string what = failure_of([] { OpenWindow("test", 1000, 700, 0); });
-    sim_clear_failures();
-    EXPECT_EQ(what, std::string("window.canvas: ") + test.message) << test.failing_call;
-    EXPECT_EQ(registry().next_id, 1) << test.failing_call;
-    EXPECT_EQ(registry().primary_id, 0) << test.failing_call;
-    EXPECT_TRUE(registry().windows.empty()) << test.failing_call;
-  }
-}
+struct opening_failure {
+  const char* failing_call;
+  const char* message;
+  std::vector<std::string> last_calls;  // ending with the cleanup, in order
+};
 
-TEST_F(window_core, a_failing_set_pixel_format_destroys_the_window) {
-  sim_clear_calls();
-  sim_fail("SetPixelFormat");
-  EXPECT_EQ(failure_of([] { OpenWindow("test", 1000, 700, 0); }),
-            "window.canvas: failed to configure window/canvas OpenGL pixel format");
+class failed_opening : public window_core, public ::testing::WithParamInterface<opening_failure> {};
+
+TEST_P(failed_opening, releases_what_was_acquired_and_consumes_no_id) {
+  const opening_failure& test = GetParam();
+  sim_fail(test.failing_call);
+  const std::string what = failure_of([] { OpenWindow("test", 1000, 700, 0); });
   sim_clear_failures();
+  EXPECT_EQ(what, std::string("window.canvas: ") + test.message);
   const std::vector<std::string> names = call_names();
-  // The probe window comes and goes first; the window itself is released last.
-  ASSERT_GE(names.size(), 2u);
-  EXPECT_EQ(names[names.size() - 2], "ReleaseDC");
-  EXPECT_EQ(names.back(), "DestroyWindow");
+  ASSERT_GE(names.size(), test.last_calls.size());
+  EXPECT_EQ(std::vector<std::string>(names.end() - static_cast<long>(test.last_calls.size()), names.end()),
+            test.last_calls);
   EXPECT_EQ(registry().next_id, 1);
+  EXPECT_EQ(registry().primary_id, 0);
+  EXPECT_EQ(registry().current_id, 0);
+  EXPECT_TRUE(registry().windows.empty());
   // A later attempt works and gets id 1.
   EXPECT_EQ(open_window().id, 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    calls, failed_opening,
+    ::testing::Values(
+        opening_failure{"CreateWindowExW", "failed to create window/canvas window", {"CreateWindowExW"}},
+        opening_failure{"GetDC", "failed to acquire window/canvas device context", {"GetDC", "DestroyWindow"}},
+        opening_failure{"DescribePixelFormat",
+                        "failed to describe strict sRGB window/canvas pixel format",
+                        {"DescribePixelFormat", "ReleaseDC", "DestroyWindow"}},
+        opening_failure{"SetPixelFormat",
+                        "failed to configure window/canvas OpenGL pixel format",
+                        {"SetPixelFormat", "ReleaseDC", "DestroyWindow"}},
+        opening_failure{"wglCreateContext",
+                        "failed to activate window/canvas OpenGL context",
+                        {"wglCreateContext", "ReleaseDC", "DestroyWindow"}},
+        opening_failure{"wglMakeCurrent",
+                        "failed to activate window/canvas OpenGL context",
+                        {"wglMakeCurrent", "wglDeleteContext", "ReleaseDC", "DestroyWindow"}}),
+    [](const auto& info) { return std::string(info.param.failing_call); });
 
 TEST_F(window_core, an_invalid_utf8_title_opens_with_an_empty_title) {
   OpenWindow("bad \xC3(", 1000, 700, 0);
