@@ -69,6 +69,29 @@ TEST(frame_loop, frame_asks_for_input_steps_the_game_and_draws) {
     EXPECT_EQ(game.step_dts[1], 0.02f);
 }
 
+// Notes how many canvas calls came before each clock reading.
+struct witness_clock : scripted_clock {
+    const recording_canvas* canvas = nullptr;
+    std::vector<std::size_t> calls_before;
+    int32_t now_milliseconds() override {
+        calls_before.push_back(canvas->calls.size());
+        return scripted_clock::now_milliseconds();
+    }
+};
+
+TEST(frame_loop, start_time_is_read_before_the_window_opens_and_frame_times_after_the_loop_head) {
+    spy_game game;
+    recording_canvas canvas;
+    canvas.script = {up(), up()};
+    witness_clock clock;
+    clock.canvas = &canvas;
+    run_frame_loop(game, canvas, clock);
+    ASSERT_EQ(clock.calls_before.size(), 3u);
+    EXPECT_EQ(clock.calls_before[0], 0u);
+    EXPECT_EQ(clock.calls_before[1], 2u) << "OpenWindow, then the first loop head";
+    EXPECT_EQ(canvas.calls[clock.calls_before[2] - 1].name, "primary_window_open");
+}
+
 TEST(frame_loop, window_gone_at_the_first_loop_head_draws_nothing) {
     spy_game game;
     loop_run loop({});

@@ -13,7 +13,13 @@ game_e2e_start() {
   : > "$game_e2e_dir/out"; : > "$game_e2e_dir/err"
   env -u QUON_EXAMPLE_TEST "$@" > "$game_e2e_dir/out" 2> "$game_e2e_dir/err" &
   game_e2e_pid=$!
-  game_e2e_window=$(timeout 60 xdotool search --sync --onlyvisible --name "$game_e2e_title_pattern" 2> /dev/null | head -n 1 || true)
+  game_e2e_window=
+  local i
+  for i in $(seq 1 300); do
+    game_e2e_window=$(xdotool search --onlyvisible --name "$game_e2e_title_pattern" 2> /dev/null | head -n 1 || true)
+    [ -z "$game_e2e_window" ] && kill -0 "$game_e2e_pid" 2> /dev/null || break
+    sleep 0.2
+  done
   [ -n "$game_e2e_window" ] || { echo "no game window appeared"; cat "$game_e2e_dir/err"; return 1; }
   local info
   info=$(xwininfo -id "$game_e2e_window")
