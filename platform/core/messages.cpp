@@ -171,9 +171,9 @@ LRESULT core_default_proc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       auto* wp = reinterpret_cast<WINDOWPOS*>(lParam);
       if (!w || !wp || (wp->flags & SWP_NOSIZE)) return 0;
       if (!(w->style & WS_THICKFRAME) && (w->style & (WS_POPUP | WS_CHILD))) return 0;
-      if (w->minimized) return 0;
       MINMAXINFO mmi = core_min_max_info(w);
       core_send(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
+      if (!(w = core_find(window)) || w->minimized) return 0;  // the iconic size is not tracked
       wp->cx = std::clamp<int>(wp->cx, mmi.ptMinTrackSize.x, std::max(mmi.ptMinTrackSize.x, mmi.ptMaxTrackSize.x));
       wp->cy = std::clamp<int>(wp->cy, mmi.ptMinTrackSize.y, std::max(mmi.ptMinTrackSize.y, mmi.ptMaxTrackSize.y));
       return 0;

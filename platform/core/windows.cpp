@@ -158,11 +158,6 @@ BOOL core_show_window(HWND window, int command, bool from_backend) {
     return TRUE;
   }
 
-  if (!was_visible) {
-    core_send(window, WM_SHOWWINDOW, TRUE, 0);
-    if (!(w = core_find(window))) return FALSE;
-  }
-
   bool minimize = command == SW_MINIMIZE || command == SW_SHOWMINIMIZED || command == SW_SHOWMINNOACTIVE;
   bool maximize = command == SW_MAXIMIZE;
   bool restore = (command == SW_SHOWNORMAL || command == SW_RESTORE || command == SW_SHOWNOACTIVATE ||
@@ -172,6 +167,18 @@ BOOL core_show_window(HWND window, int command, bool from_backend) {
   if (restore && command == SW_RESTORE && w->minimized && w->restore_to_maximized) {
     maximize = true;
     restore = false;
+  }
+  bool state_change = (minimize && !w->minimized) || (maximize && (!w->maximized || w->minimized)) || restore;
+  // A change of state shows the window without WM_SHOWWINDOW, and so does SW_MAXIMIZE.
+  if (!was_visible && !state_change && !maximize) {
+    core_send(window, WM_SHOWWINDOW, TRUE, 0);
+    if (!(w = core_find(window))) return FALSE;
+  }
+  // A window being minimized gives up the focus first.
+  core_window* focus = core_find(s.focus);
+  if (minimize && !w->minimized && focus && (s.focus == window || focus->parent == window)) {
+    core_set_focus(nullptr);
+    if (!(w = core_find(window))) return FALSE;
   }
 
   if (minimize && !w->minimized) {

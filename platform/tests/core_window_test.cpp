@@ -96,6 +96,22 @@ TEST(CreateWindowExW, FailsWithoutAWindowWhenCreationIsRefused) {
   EXPECT_TRUE(recorder.messages().empty());
 }
 
+TEST(ShowWindow, AChangeOfStateShowsAHiddenWindowWithoutWmShowWindow) {
+  struct row {
+    int command;
+    bool show_message;
+  };
+  const row rows[] = {{SW_SHOW, true}, {SW_SHOWNA, true}, {SW_MAXIMIZE, false}, {SW_MINIMIZE, false}};
+  for (const row& r : rows) {
+    message_recorder recorder;
+    HWND window = recorder.create();
+    recorder.clear();
+    ShowWindow(window, r.command);
+    EXPECT_EQ(recorder.find(WM_SHOWWINDOW) != nullptr, r.show_message) << r.command;
+    EXPECT_TRUE(IsWindowVisible(window)) << r.command;
+  }
+}
+
 TEST(ShowWindow, FirstShowActivatesAndSendsTheFirstSize) {
   message_recorder recorder;
   HWND window = recorder.create();
@@ -158,13 +174,14 @@ TEST(ShowWindow, MinimizeMaximizeAndRestoreEachSendTheirSize) {
   }
 }
 
-TEST(ShowWindow, MinimizingTheActiveWindowSizesItThenDeactivatesIt) {
+TEST(ShowWindow, MinimizingTheActiveWindowDropsTheFocusSizesItThenDeactivatesIt) {
   shown_window w;
   ShowWindow(w.window, SW_MINIMIZE);
   EXPECT_EQ(message_names(w.recorder.messages()),
-            message_names({WM_WINDOWPOSCHANGING, WM_NCCALCSIZE, WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE,
-                           WM_NCACTIVATE, WM_ACTIVATE, WM_ACTIVATEAPP, WM_KILLFOCUS}));
+            message_names({WM_KILLFOCUS, WM_WINDOWPOSCHANGING, WM_GETMINMAXINFO, WM_NCCALCSIZE,
+                           WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE, WM_NCACTIVATE, WM_ACTIVATE, WM_ACTIVATEAPP}));
   EXPECT_EQ(sim_window_state(w.window), backend_show_state::minimized);
+  EXPECT_EQ(w.recorder.find(WM_SIZE)->lParam, 0);
   w.recorder.clear();
   ShowWindow(w.window, SW_MAXIMIZE);
   EXPECT_EQ(message_names(w.recorder.messages()),
