@@ -142,14 +142,14 @@ std::uint32_t retained_resource_store::entry_count() const
 
 std::int32_t retained_resource_store::index_lookup(const std::string& key, std::uint32_t* probes) const
 {
-    const std::int32_t bucket = store_key_bucket(key);
-    std::int32_t i = index_.heads[static_cast<std::size_t>(bucket)];
+    const store_key_hash hash = hash_store_key(key);
+    std::int32_t i = index_.heads[static_cast<std::size_t>(hash.bucket)];
     while (i >= 0) {
         if (probes != nullptr) {
             ++*probes;
         }
         const auto node = static_cast<std::size_t>(i);
-        if (index_.keys[node] == key) {
+        if (index_.fingerprints[node] == hash.fingerprint && index_.keys[node] == key) {
             return index_.values[node];
         }
         i = index_.next[node];
@@ -179,18 +179,20 @@ std::int32_t retained_resource_store::index_get_counted(preflight_report& report
 
 void retained_resource_store::index_put(const std::string& key, std::uint32_t value)
 {
-    const std::int32_t bucket = store_key_bucket(key);
-    std::int32_t& head = index_.heads[static_cast<std::size_t>(bucket)];
+    const store_key_hash hash = hash_store_key(key);
+    std::int32_t& head = index_.heads[static_cast<std::size_t>(hash.bucket)];
     for (std::int32_t i = head; i >= 0; i = index_.next[static_cast<std::size_t>(i)]) {
         ++index_.probes;
-        if (index_.keys[static_cast<std::size_t>(i)] == key) {
-            index_.values[static_cast<std::size_t>(i)] = static_cast<std::int32_t>(value);
+        const auto node = static_cast<std::size_t>(i);
+        if (index_.fingerprints[node] == hash.fingerprint && index_.keys[node] == key) {
+            index_.values[node] = static_cast<std::int32_t>(value);
             return;
         }
     }
     index_.keys.push_back(key);
     index_.values.push_back(static_cast<std::int32_t>(value));
     index_.next.push_back(head);
+    index_.fingerprints.push_back(hash.fingerprint);
     head = static_cast<std::int32_t>(index_.keys.size() - 1);
 }
 

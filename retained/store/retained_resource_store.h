@@ -237,6 +237,7 @@ private:
         std::vector<std::int32_t> values;
         std::vector<std::int32_t> next;
         std::uint32_t probes = 0;
+        std::vector<std::uint32_t> fingerprints;  // per node, to skip other keys without comparing texts
     } index_;
 
     struct owner_columns {

@@ -249,6 +249,7 @@ bool retained_resource_store::close()
     index_.keys = {};
     index_.values = {};
     index_.next = {};
+    index_.fingerprints = {};
     command_counter_ = 0;
     payload_counter_ = 0;
     state_ = "closed";

@@ -1,133 +1,186 @@
 #include "retained/store/staged_record_index.h"
 
+#include "retained/store/store_keys.h"
+
 namespace {
 
-// The generation leads and ends at the first ':', so the pair reads back unambiguously.
-std::string image_key(const std::string& id, std::int32_t generation)
+std::uint32_t image_hash(const std::string& id, std::int32_t generation)
 {
-    return std::to_string(generation) + ':' + id;
+    return (text_fingerprint(id) ^ static_cast<std::uint32_t>(generation)) * 2654435761u;
 }
 
-template <typename Record, typename Key>
-void enter_tail(std::size_t& indexed, std::unordered_map<std::string, std::int32_t>& first,
-                const std::vector<Record>& list, Key key)
+template <typename Record> auto id_matches(const std::vector<Record>& list, const std::string& id)
 {
-    for (; indexed < list.size(); ++indexed) {
-        first.emplace(key(list[indexed]), static_cast<std::int32_t>(indexed));
+    return [&list, &id](std::int32_t position) { return list[static_cast<std::size_t>(position)].id == id; };
+}
+
+auto image_matches(const std::vector<render_image>& list, const std::string& id, std::int32_t generation)
+{
+    return [&list, &id, generation](std::int32_t position) {
+        const render_image& image = list[static_cast<std::size_t>(position)];
+        return image.generation == generation && image.id == id;
+    };
+}
+
+template <typename Record> void enter_by_id(staged_record_index::positions& positions, const std::vector<Record>& list)
+{
+    for (; positions.indexed < list.size(); ++positions.indexed) {
+        const std::string& id = list[positions.indexed].id;
+        positions.last_entered = text_fingerprint(id);
+        positions.enter(positions.last_entered, static_cast<std::int32_t>(positions.indexed), id_matches(list, id));
     }
 }
 
-std::int32_t position_of(const std::unordered_map<std::string, std::int32_t>& first, const std::string& key)
+template <typename Record>
+std::int32_t find_by_id(const staged_record_index::positions& positions, const std::vector<Record>& list,
+                        const std::string& id)
 {
-    const auto found = first.find(key);
-    return found == first.end() ? -1 : found->second;
-}
-
-template <typename Record> bool holds_id(const std::vector<Record>& list, std::int32_t position, const std::string& id)
-{
-    return position < 0 ||
-           (static_cast<std::size_t>(position) < list.size() && list[static_cast<std::size_t>(position)].id == id);
+    return positions.at(positions.slot(text_fingerprint(id), id_matches(list, id)));
 }
 
 }  // namespace
+
+void staged_record_index::positions::clear()
+{
+    indexed = 0;
+    used_ = 0;
+    slots_.assign(16, -1);
+    hashes_.assign(16, 0);
+    extra.assign(16, 0);
+}
+
+template <typename Same> std::size_t staged_record_index::positions::slot(std::uint32_t hash, Same same) const
+{
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t s = hash & mask;
+    while (slots_[s] >= 0 && !(hashes_[s] == hash && same(slots_[s]))) {
+        s = (s + 1) & mask;
+    }
+    return s;
+}
+
+template <typename Same>
+std::size_t staged_record_index::positions::enter(std::uint32_t hash, std::int32_t position, Same same)
+{
+    if (2 * (used_ + 1) > slots_.size()) {
+        grow();
+    }
+    const std::size_t s = slot(hash, same);
+    if (slots_[s] < 0) {
+        slots_[s] = position;
+        hashes_[s] = hash;
+        ++used_;
+    }
+    return s;
+}
+
+void staged_record_index::positions::grow()
+{
+    std::vector<std::int32_t> old_slots(slots_.size() * 2, -1);
+    std::vector<std::uint32_t> old_hashes(slots_.size() * 2, 0);
+    std::vector<std::int32_t> old_extra(slots_.size() * 2, 0);
+    old_slots.swap(slots_);
+    old_hashes.swap(hashes_);
+    old_extra.swap(extra);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = 0; i < old_slots.size(); ++i) {
+        if (old_slots[i] < 0) {
+            continue;
+        }
+        std::size_t s = old_hashes[i] & mask;
+        while (slots_[s] >= 0) {
+            s = (s + 1) & mask;
+        }
+        slots_[s] = old_slots[i];
+        hashes_[s] = old_hashes[i];
+        extra[s] = old_extra[i];
+    }
+}
 
 void staged_record_index::reset(const preflight_report& report)
 {
     report_ = &report;
-    for (positions* p : {&paints_, &images_, &glyphs_, &clips_, &transforms_}) {
-        p->indexed = 0;
-        p->first.clear();
+    for (positions* p : {&paints_, &images_, &glyphs_, &clips_, &transforms_, &image_ids_}) {
+        p->clear();
     }
-    latest_generation_.clear();
-}
-
-void staged_record_index::follow(const preflight_report& report)
-{
-    if (report_ != &report || report.staged_paints.size() < paints_.indexed ||
-        report.staged_images.size() < images_.indexed || report.staged_glyphs.size() < glyphs_.indexed ||
-        report.staged_clips.size() < clips_.indexed || report.staged_transforms.size() < transforms_.indexed) {
-        reset(report);
-    }
-    const auto by_id = [](const auto& record) { return record.id; };
-    enter_tail(paints_.indexed, paints_.first, report.staged_paints, by_id);
-    for (std::size_t i = images_.indexed; i < report.staged_images.size(); ++i) {
-        const render_image& image = report.staged_images[i];
-        const auto latest = latest_generation_.emplace(image.id, image.generation);
-        if (!latest.second && image.generation > latest.first->second) {
-            latest.first->second = image.generation;
-        }
-    }
-    enter_tail(images_.indexed, images_.first, report.staged_images,
-               [](const render_image& image) { return image_key(image.id, image.generation); });
-    enter_tail(glyphs_.indexed, glyphs_.first, report.staged_glyphs, by_id);
-    enter_tail(clips_.indexed, clips_.first, report.staged_clips, by_id);
-    enter_tail(transforms_.indexed, transforms_.first, report.staged_transforms, by_id);
 }
 
 namespace {
 
-// Looks up, and starts over once when the list no longer holds what was entered.
-template <typename Record, typename Follow, typename Reset>
-std::int32_t checked_position(const std::vector<Record>& list, const std::string& id, const std::string& key,
-                              const std::unordered_map<std::string, std::int32_t>& first, Follow follow, Reset reset)
+// The list still holds what was entered, as far as its length and last entry tell.
+template <typename Record>
+bool still_holds(const staged_record_index::positions& positions, const std::vector<Record>& list)
 {
-    follow();
-    std::int32_t position = position_of(first, key);
-    if (!holds_id(list, position, id)) {
-        reset();
-        follow();
-        position = position_of(first, key);
-    }
-    return position;
+    return list.size() >= positions.indexed &&
+           (positions.indexed == 0 || text_fingerprint(list[positions.indexed - 1].id) == positions.last_entered);
 }
 
 }  // namespace
 
+void staged_record_index::follow(const preflight_report& report)
+{
+    if (report_ != &report || !still_holds(paints_, report.staged_paints) ||
+        !still_holds(images_, report.staged_images) || !still_holds(glyphs_, report.staged_glyphs) ||
+        !still_holds(clips_, report.staged_clips) || !still_holds(transforms_, report.staged_transforms)) {
+        reset(report);
+    }
+    enter_by_id(paints_, report.staged_paints);
+    const std::vector<render_image>& images = report.staged_images;
+    for (; images_.indexed < images.size(); ++images_.indexed) {
+        const render_image& image = images[images_.indexed];
+        const auto position = static_cast<std::int32_t>(images_.indexed);
+        images_.enter(image_hash(image.id, image.generation), position,
+                      image_matches(images, image.id, image.generation));
+        images_.last_entered = text_fingerprint(image.id);
+        const std::size_t s = image_ids_.enter(images_.last_entered, position, id_matches(images, image.id));
+        if (image_ids_.at(s) == position || image.generation > image_ids_.extra[s]) {
+            image_ids_.extra[s] = image.generation;
+        }
+    }
+    image_ids_.indexed = images_.indexed;
+    enter_by_id(glyphs_, report.staged_glyphs);
+    enter_by_id(clips_, report.staged_clips);
+    enter_by_id(transforms_, report.staged_transforms);
+}
+
 std::int32_t staged_record_index::first_paint(const preflight_report& report, const std::string& id)
 {
-    return checked_position(
-        report.staged_paints, id, id, paints_.first, [&] { follow(report); }, [&] { reset(report); });
+    follow(report);
+    return find_by_id(paints_, report.staged_paints, id);
 }
 
 std::int32_t staged_record_index::first_image(const preflight_report& report, const std::string& id,
                                               std::int32_t generation)
 {
-    const std::int32_t position = checked_position(
-        report.staged_images, id, image_key(id, generation), images_.first, [&] { follow(report); },
-        [&] { reset(report); });
-    if (position >= 0 && report.staged_images[static_cast<std::size_t>(position)].generation != generation) {
-        reset(report);
-        follow(report);
-        return position_of(images_.first, image_key(id, generation));
-    }
-    return position;
+    follow(report);
+    return images_.at(images_.slot(image_hash(id, generation), image_matches(report.staged_images, id, generation)));
 }
 
 std::int32_t staged_record_index::first_glyph(const preflight_report& report, const std::string& id)
 {
-    return checked_position(
-        report.staged_glyphs, id, id, glyphs_.first, [&] { follow(report); }, [&] { reset(report); });
+    follow(report);
+    return find_by_id(glyphs_, report.staged_glyphs, id);
 }
 
 std::int32_t staged_record_index::first_clip(const preflight_report& report, const std::string& id)
 {
-    return checked_position(
-        report.staged_clips, id, id, clips_.first, [&] { follow(report); }, [&] { reset(report); });
+    follow(report);
+    return find_by_id(clips_, report.staged_clips, id);
 }
 
 std::int32_t staged_record_index::first_transform(const preflight_report& report, const std::string& id)
 {
-    return checked_position(
-        report.staged_transforms, id, id, transforms_.first, [&] { follow(report); }, [&] { reset(report); });
+    follow(report);
+    return find_by_id(transforms_, report.staged_transforms, id);
 }
 
 bool staged_record_index::latest_image(const preflight_report& report, const std::string& id, std::int32_t& generation)
 {
     follow(report);
-    const auto found = latest_generation_.find(id);
-    if (found == latest_generation_.end()) {
+    const std::size_t s = image_ids_.slot(text_fingerprint(id), id_matches(report.staged_images, id));
+    if (image_ids_.at(s) < 0) {
         return false;
     }
-    generation = found->second;
+    generation = image_ids_.extra[s];
     return true;
 }

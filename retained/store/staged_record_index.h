@@ -5,14 +5,15 @@
 //
 // The index follows one report at a time. Before every answer it catches up with
 // records appended to the report's lists since the last call; it starts over when
-// it is asked about another report or a list has shrunk. A position it returns is
-// checked against the list before it is trusted.
+// it is asked about another report, a list has shrunk or its last entered record
+// was replaced. It keeps positions only,
+// never ids: every candidate is compared with the report's record itself, so a
+// position it returns always holds the id asked for.
 
 #include "retained/records/records.h"
 
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 class staged_record_index {
@@ -29,15 +30,32 @@ public:
     // Highest generation among the staged images of this id; false when there is none.
     bool latest_image(const preflight_report& report, const std::string& id, std::int32_t& generation);
 
-private:
-    struct positions {
-        std::size_t indexed = 0;  // records of the list already entered
-        std::unordered_map<std::string, std::int32_t> first;
+    // Open addressing over the positions of one staged list, first position per key.
+    class positions {
+    public:
+        void clear();
+        // The slot holding the key that `same(position)` recognises, or the empty slot where it belongs.
+        template <typename Same> std::size_t slot(std::uint32_t hash, Same same) const;
+        // Enters `position` under `hash` unless its key is present; returns its slot.
+        template <typename Same> std::size_t enter(std::uint32_t hash, std::int32_t position, Same same);
+        std::int32_t at(std::size_t slot) const { return slots_[slot]; }
+
+        std::size_t indexed = 0;          // list entries entered so far
+        std::uint32_t last_entered = 0;   // fingerprint of the id of the last one
+        std::vector<std::int32_t> extra;  // one number per slot for the owner's use
+
+    private:
+        void grow();
+
+        std::vector<std::int32_t> slots_;  // position, or -1 for an empty slot
+        std::vector<std::uint32_t> hashes_;
+        std::size_t used_ = 0;
     };
 
+private:
     void follow(const preflight_report& report);
 
     const preflight_report* report_ = nullptr;
     positions paints_, images_, glyphs_, clips_, transforms_;
-    std::unordered_map<std::string, std::int32_t> latest_generation_;
+    positions image_ids_;  // first image of each id; extra holds the id's highest generation
 };

@@ -1,5 +1,6 @@
 // Construction, getters, the key index and the lookups of committed and scratch rows.
 
+#include "retained/store/store_keys.h"
 #include "retained/store/tests/store_fixture.h"
 
 #include <gtest/gtest.h>
@@ -59,6 +60,32 @@ TEST(store_key_index, put_adds_a_new_key_and_replaces_an_existing_value)
     EXPECT_EQ(store.index_get("4:clip:2:c1:0"), 9);
     EXPECT_EQ(store.index_probe_count(), 1u) << "the replacing put visits the one node of the chain";
     EXPECT_EQ(store.index_get("4:clip:2:c2:0"), -1);
+}
+
+TEST(store_key_index, keys_and_buckets_agree_with_the_records_functions)
+{
+    struct key_case {
+        const char* kind;
+        std::string id;
+        std::int32_t number;
+    };
+    const key_case cases[] = {{"clip", "c1", 0},
+                              {"image-generation", "logo", 3},
+                              {"command-sequence", "", -2147483647 - 1},
+                              {"paint", "p\xc3\xa4int #1", 2147483647},
+                              {"", "", 0}};
+    for (const key_case& c : cases) {
+        EXPECT_EQ(store_key(c.kind, c.id, c.number), identity_key(c.kind, c.id, c.number));
+    }
+    // Every byte value, alone and inside longer keys, lands in identifier_hash's bucket.
+    std::vector<std::string> keys = {"", "a", "4:clip:2:c1:0"};
+    for (int byte = 0; byte < 256; ++byte) {
+        keys.push_back(std::string(1, static_cast<char>(byte)));
+        keys.push_back("16:image-generation:" + std::string(3, static_cast<char>(byte)) + ":7");
+    }
+    for (const std::string& key : keys) {
+        EXPECT_EQ(hash_store_key(key).bucket, identifier_hash(key, 8192)) << key;
+    }
 }
 
 // Two keys of one bucket of the 8192, found by trying names in order.
