@@ -134,9 +134,10 @@ HWND WINAPI SetCapture(HWND window) {
   core_state& s = core();
   HWND previous = s.capture;
   core_window* w = core_find(window);
-  if (!w || previous == window) return previous;
+  if (!w) return previous;
   s.capture = window;
-  backend().set_capture(w->native);
+  if (previous != window) backend().set_capture(w->native);
+  // Also when the window had the capture already.
   if (core_find(previous)) core_send(previous, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(window));
   return previous;
 }

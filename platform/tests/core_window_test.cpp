@@ -268,8 +268,11 @@ TEST(Capture, TheWindowLosingCaptureIsToldWhoGainsIt) {
   recorder.clear();
   EXPECT_EQ(SetCapture(a), nullptr);
   EXPECT_TRUE(sim_pointer_grabbed(a));
-  EXPECT_EQ(SetCapture(a), a) << "already captured: no change";
   EXPECT_TRUE(recorder.messages().empty());
+  EXPECT_EQ(SetCapture(a), a);
+  ASSERT_EQ(recorder.log().size(), 1u) << "a window taking the capture again is told too";
+  EXPECT_EQ(recorder.log()[0].lParam, reinterpret_cast<LPARAM>(a));
+  recorder.clear();
   EXPECT_EQ(SetCapture(b), a);
   ASSERT_EQ(recorder.log().size(), 1u);
   EXPECT_EQ(recorder.log()[0].window, a);
