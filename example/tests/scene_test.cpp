@@ -225,11 +225,15 @@ TEST(scene, animations_freeze_one_by_one_as_their_sine_leaves_its_range) {
     EXPECT_EQ(later[static_cast<std::size_t>(breeze)].args[1], 224) << "ripple frozen";
 }
 
-TEST(scene, a_play_time_out_of_any_range_still_draws_the_whole_frame) {
+TEST(scene, play_time_and_positions_out_of_any_range_still_draw_the_whole_frame) {
     const golf_game game;
     for (float t : {std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN(), 1.0e30f}) {
         EXPECT_EQ(draw(game, t).size(), 2428u) << t;
     }
+    golf_game lost;
+    lost.ball = {std::numeric_limits<float>::quiet_NaN(), 3.0e9f};
+    lost.cup = {-3.0e9f, std::numeric_limits<float>::infinity()};
+    EXPECT_EQ(draw(lost, 0.0f, 3.0f, true, 10, 10).size(), 2431u);
 }
 
 }  // namespace
