@@ -54,6 +54,23 @@ HWND next_active(HWND window) {
   return nullptr;
 }
 
+// Hides a window (without WM_SHOWWINDOW) and hands its activation or focus on.
+void hide_and_deactivate(HWND window, bool from_backend) {
+  core_window* w = core_find(window);
+  if (w && w->visible) {
+    core_pos_change change;
+    change.window_rect = w->window_rect;
+    change.flags = SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+    change.from_backend = from_backend;
+    core_set_window_pos(window, change, false);
+  }
+  core_state& s = core();
+  if (s.active == window)
+    core_set_active(next_active(window), from_backend);
+  else if (s.focus == window)
+    core_set_focus(nullptr);
+}
+
 void send_first_size(HWND window) {
   core_window* w = core_find(window);
   if (!w || !w->need_size) return;
@@ -147,14 +164,7 @@ BOOL core_show_window(HWND window, int command, bool from_backend) {
   if (command == SW_HIDE) {
     if (!was_visible) return FALSE;
     core_send(window, WM_SHOWWINDOW, FALSE, 0);
-    if (!(w = core_find(window))) return TRUE;
-    change.window_rect = w->window_rect;
-    change.flags = SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
-    core_set_window_pos(window, change, false);
-    if (s.active == window)
-      core_set_active(next_active(window), from_backend);
-    else if (s.focus == window)
-      core_set_focus(nullptr);
+    hide_and_deactivate(window, from_backend);
     return TRUE;
   }
 
@@ -359,16 +369,7 @@ BOOL WINAPI DestroyWindow(HWND window) {
   if (!w || w->destroying) return FALSE;
   core_state& s = core();
   w->destroying = true;
-  if (w->visible) {
-    core_pos_change change;
-    change.window_rect = w->window_rect;
-    change.flags = SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE;
-    core_set_window_pos(window, change, false);
-  }
-  if (s.active == window)
-    core_set_active(next_active(window), false);
-  else if (s.focus == window)
-    core_set_focus(nullptr);
+  hide_and_deactivate(window, false);
 
   std::vector<HWND> owned;
   for (const auto& entry : s.windows)
