@@ -7,6 +7,11 @@ WINEPREFIX=$(mktemp -d /tmp/quon-wine.XXXXXX)
 export WINEDEBUG=-all
 quon_wine=/usr/lib/wine/wine64
 [ -x "$quon_wine" ] || quon_wine=wine64
+quon_wineserver=/usr/lib/wine/wineserver
+[ -x "$quon_wineserver" ] || quon_wineserver=wineserver
+# Create the prefix first: its first start reports on standard error.
+WINEDLLOVERRIDES="mscoree,mshtml=" "$quon_wine" wineboot --init > /dev/null 2>&1 || true
+"$quon_wineserver" -w || true
 
 # The self-test prints "tamsel: pass" in text mode: CRLF on Windows.
 windows_selftest() {
