@@ -76,6 +76,9 @@ start_xvfb() {
 
 stop_background() {
   local pid
+  if [ -n "${WINEPREFIX:-}" ] && [ -n "${quon_wineserver:-}" ]; then
+    "$quon_wineserver" -k 2> /dev/null || true
+  fi
   for pid in "${quon_background[@]}"; do kill "$pid" 2> /dev/null || true; done
 }
 
