@@ -1,22 +1,19 @@
 #include "retained/store/retained_prepared_admission.h"
 
-#include "retained/store/payload_signatures.h"
-
 namespace {
 
-// Per kind: how a record's signature is built and compared with a kept text. The
-// pixel kinds compare without building the record's text.
+// Per kind: the record's signature, and record equality.
 std::string signature_of(const render_paint& paint)
 {
     return paint_signature(paint);
 }
 std::string signature_of(const render_image& image)
 {
-    return image_signature_text(image);
+    return image_signature(image);
 }
 std::string signature_of(const glyph_alpha_resource& glyph)
 {
-    return glyph_signature_text(glyph);
+    return glyph_signature(glyph);
 }
 std::string signature_of(const render_clip& clip)
 {
@@ -27,14 +24,6 @@ std::string signature_of(const render_transform& transform)
     return transform_signature(transform);
 }
 
-bool signature_matches(const render_image& image, const std::string& text)
-{
-    return image_signature_equals(image, text);
-}
-bool signature_matches(const glyph_alpha_resource& glyph, const std::string& text)
-{
-    return glyph_signature_equals(glyph, text);
-}
 template <typename Record> bool signature_matches(const Record& record, const std::string& text)
 {
     return signature_of(record) == text;
@@ -102,7 +91,7 @@ template <typename Record>
 bool all_match(const std::vector<Record>& records, const std::vector<std::shared_ptr<const std::string>>& texts)
 {
     for (std::size_t i = 0; i < records.size(); ++i) {
-        if (!signature_matches(records[i], *texts[i])) {
+        if (signature_of(records[i]) != *texts[i]) {
             return false;
         }
     }

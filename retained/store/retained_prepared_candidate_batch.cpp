@@ -96,5 +96,8 @@ bool retained_prepared_candidate_batch::inputs_match(std::vector<owner_fragment>
 preflight_report retained_prepared_candidate_batch::materialize_report(std::int32_t index, owner_fragment fragment,
                                                                        resource_delta delta) const
 {
+    if (index < 0 || static_cast<std::size_t>(index) >= items_.size()) {
+        return preflight_report(fragment.owner_id, fragment.generation);  // no such item: nothing validated
+    }
     return items_[static_cast<std::size_t>(index)]->materialize_report(std::move(fragment), std::move(delta));
 }

@@ -16,9 +16,10 @@ std::uint32_t count_of(std::size_t n)
     return static_cast<std::uint32_t>(n);
 }
 
+// A row outside the column reads as a default value instead of outside memory.
 template <typename T> T row_of(const std::vector<T>& column, std::int32_t row)
 {
-    return column[static_cast<std::size_t>(row)];
+    return row >= 0 && static_cast<std::size_t>(row) < column.size() ? column[static_cast<std::size_t>(row)] : T{};
 }
 
 }  // namespace
@@ -229,7 +230,7 @@ std::int32_t retained_resource_store::latest_image_generation(preflight_report& 
     const std::string key = store_key("image-latest", id, 0);
     const std::int32_t v = scratch_value(scratch, key);
     if (v >= 0) {
-        return scratch.images[static_cast<std::size_t>(v) - images_.id.size()].generation;
+        return row_of(scratch.images, v - static_cast<std::int32_t>(images_.id.size())).generation;
     }
     const std::int32_t row = index_get_counted(report, key);
     return row >= 0 ? row_of(images_.generation, row) : 0;
@@ -262,32 +263,31 @@ std::int32_t retained_resource_store::find_transform(preflight_report& report, r
 render_paint retained_resource_store::paint_at(const resource_index_set& scratch, std::int32_t index) const
 {
     const auto committed = static_cast<std::int32_t>(paints_.id.size());
-    return index < committed ? committed_paint_at(index) : scratch.paints[static_cast<std::size_t>(index - committed)];
+    return index < committed ? committed_paint_at(index) : row_of(scratch.paints, index - committed);
 }
 
 render_image retained_resource_store::image_at(const resource_index_set& scratch, std::int32_t index) const
 {
     const auto committed = static_cast<std::int32_t>(images_.id.size());
-    return index < committed ? committed_image_at(index) : scratch.images[static_cast<std::size_t>(index - committed)];
+    return index < committed ? committed_image_at(index) : row_of(scratch.images, index - committed);
 }
 
 glyph_alpha_resource retained_resource_store::glyph_at(const resource_index_set& scratch, std::int32_t index) const
 {
     const auto committed = static_cast<std::int32_t>(glyphs_.id.size());
-    return index < committed ? committed_glyph_at(index) : scratch.glyphs[static_cast<std::size_t>(index - committed)];
+    return index < committed ? committed_glyph_at(index) : row_of(scratch.glyphs, index - committed);
 }
 
 render_clip retained_resource_store::clip_at(const resource_index_set& scratch, std::int32_t index) const
 {
     const auto committed = static_cast<std::int32_t>(clips_.id.size());
-    return index < committed ? committed_clip_at(index) : scratch.clips[static_cast<std::size_t>(index - committed)];
+    return index < committed ? committed_clip_at(index) : row_of(scratch.clips, index - committed);
 }
 
 render_transform retained_resource_store::transform_at(const resource_index_set& scratch, std::int32_t index) const
 {
     const auto committed = static_cast<std::int32_t>(transforms_.id.size());
-    return index < committed ? committed_transform_at(index)
-                             : scratch.transforms[static_cast<std::size_t>(index - committed)];
+    return index < committed ? committed_transform_at(index) : row_of(scratch.transforms, index - committed);
 }
 
 render_paint retained_resource_store::committed_paint_at(std::int32_t row) const
@@ -317,7 +317,7 @@ render_image retained_resource_store::committed_image_at(std::int32_t row) const
     image.colorSpace = row_of(images_.color_space, row);
     image.alphaMode = row_of(images_.alpha_mode, row);
     image.state = row_of(images_.state, row);
-    image.resident = images_.resident[static_cast<std::size_t>(row)];
+    image.resident = row_of(images_.resident, row);
     image.content_identity = row_of(images_.content_identity, row);
     image.payload = row_of(images_.payload, row);
     image.source = row_of(images_.source, row);

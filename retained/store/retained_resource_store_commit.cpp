@@ -5,6 +5,8 @@
 
 #include "runtime/text.h"
 
+#include <algorithm>
+
 void retained_resource_store::append_paint(render_paint paint)
 {
     const auto row = static_cast<std::uint32_t>(paints_.id.size());
@@ -105,6 +107,9 @@ void retained_resource_store::write_command_at(std::int32_t row, const render_co
                                                std::int32_t image, std::int32_t glyph, std::int32_t clip,
                                                std::int32_t transform)
 {
+    if (row < 0 || static_cast<std::size_t>(row) >= commands_.sequence.size()) {
+        return;
+    }
     const auto r = static_cast<std::size_t>(row);
     commands_.sequence[r] = command.sequence;
     commands_.signature[r] = command_signature(command);
@@ -142,9 +147,11 @@ void retained_resource_store::apply_validated_item(preflight_report report, bool
 
     const owner_binding& binding = report.binding;
     const auto n = static_cast<std::uint32_t>(binding.commands.size());
+    // A report that validation did not accept may lack indexes: those read as -1.
+    const auto at = [](const std::vector<std::int32_t>& list, std::size_t k) { return k < list.size() ? list[k] : -1; };
     const auto indexes_of = [&](std::size_t k, auto write) {
-        write(binding.commands[k], binding.resolved_paints[k], binding.resolved_images[k], binding.resolved_glyphs[k],
-              binding.resolved_clips[k], binding.resolved_transforms[k]);
+        write(binding.commands[k], at(binding.resolved_paints, k), at(binding.resolved_images, k),
+              at(binding.resolved_glyphs, k), at(binding.resolved_clips, k), at(binding.resolved_transforms, k));
     };
     if (bind) {
         const auto o = static_cast<std::uint32_t>(owners_.id.size());
@@ -166,18 +173,24 @@ void retained_resource_store::apply_validated_item(preflight_report report, bool
         return;
     }
     const std::int32_t o = find_binding(binding.owner_id);
+    if (o < 0 || static_cast<std::size_t>(o) >= owners_.id.size()) {
+        return;  // an update of an owner that is not bound has no rows to write
+    }
     const auto owner_row = static_cast<std::size_t>(o);
     const std::int32_t f = owners_.first_command_row[owner_row];
     const auto m = static_cast<std::uint32_t>(owners_.command_count[owner_row]);
     owners_.generation[owner_row] = binding.generation;
     owners_.first_sequence[owner_row] = binding.first_sequence;
     owners_.last_sequence[owner_row] = binding.last_sequence;
-    for (std::size_t k = 0; k < n; ++k) {
+    // Only the owner's own rows are written, so rows and counter stay in step.
+    for (std::size_t k = 0; k < std::min(n, m); ++k) {
         indexes_of(k, [&](const render_command& command, auto... indexes) {
             write_command_at(f + static_cast<std::int32_t>(k), command, indexes...);
         });
     }
-    command_counter_ = command_counter_ - m + n;
+    if (n == m) {
+        command_counter_ = command_counter_ - m + n;
+    }
 }
 
 operation_outcome retained_resource_store::commit_validated_item(const preflight_report& report, bool bind)

@@ -192,6 +192,8 @@ TEST_F(batch_store, later_items_see_the_resources_of_earlier_ones)
     EXPECT_EQ(batch->item_count(), 3u);
     const preflight_report second = batch->materialize_report(1, fragments[1], deltas[1]);
     EXPECT_EQ(second.binding.resolved_paints, (std::vector<std::int32_t>{1}));
+    EXPECT_EQ(batch->materialize_report(3, fragments[1], deltas[1]).message, "preflight-not-complete")
+        << "no item at that position";
 
     const operation_outcome outcome = store.commit_prepared_candidate_batch(batch, fragments, deltas);
     EXPECT_EQ(outcome_text(outcome), "true|5|4|0|0|ok");

@@ -157,3 +157,28 @@ TEST(store_diagnostic, the_line_fresh_and_after_commits)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(store_misuse, rows_and_reports_outside_the_preconditions_are_answered_safely)
+{
+    retained_resource_store store(test_surface);
+    ASSERT_TRUE(store.submit_bind(test_fragment("a", 1, std::vector<std::int32_t>{1}), test_delta(), 0).ok);
+    resource_index_set scratch(1);
+    EXPECT_EQ(store.committed_paint_at(5).id, "");
+    EXPECT_EQ(store.paint_at(scratch, 9).id, "");
+    EXPECT_EQ(store.image_at(scratch, -3).id, "");
+    EXPECT_EQ(store.command_paint(7), 0);
+    EXPECT_EQ(store.owner_generation(-1), 0);
+
+    // An update of an owner that is not bound writes no owner or command row.
+    preflight_report unbound("z", 2);
+    unbound.binding.commands.push_back(test_command("z", 1));
+    store.apply_validated_item(unbound, false);
+    store.write_command_at(4, test_command("z", 1), -1, -1, -1, -1, -1);
+    EXPECT_EQ(store.owner_count(), 1u);
+    EXPECT_EQ(store.command_count(), 1u);
+    EXPECT_EQ(store.find_command(test_command("a", 1)), 0);
+}
+
+}  // namespace
