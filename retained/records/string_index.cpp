@@ -22,6 +22,13 @@ constexpr std::array<std::uint8_t, 256> make_byte_codes()
 
 constexpr std::array<std::uint8_t, 256> byte_codes = make_byte_codes();
 
+// The head slot of a bucket, or none: an index without buckets has no bucket,
+// and a moved-from one keeps its bucket count but has lost its heads.
+bool has_head(const std::vector<std::int32_t>& heads, std::int32_t b)
+{
+    return b >= 0 && static_cast<std::size_t>(b) < heads.size();
+}
+
 } // namespace
 
 std::int32_t identifier_hash(const std::string& text, std::int32_t n)
@@ -64,7 +71,7 @@ std::int32_t string_index::bucket(const std::string& key) const
 void string_index::put(const std::string& key, std::int32_t value)
 {
     const std::int32_t b = bucket(key);
-    if (b < 0) {
+    if (!has_head(heads_, b)) {
         return;
     }
     const auto head = static_cast<std::size_t>(b);
@@ -83,7 +90,7 @@ void string_index::put(const std::string& key, std::int32_t value)
 std::int32_t string_index::find(const std::string& key)
 {
     const std::int32_t b = bucket(key);
-    if (b < 0) {
+    if (!has_head(heads_, b)) {
         return -1;
     }
     for (std::int32_t i = heads_[static_cast<std::size_t>(b)]; i >= 0; i = next_[static_cast<std::size_t>(i)]) {

@@ -7,7 +7,8 @@
 // - find counts every chain node it visits (wrapping at 2^32); put counts none.
 // - Any key is safe with any bucket count: a hash outside the buckets (the empty
 //   key hashes to 17 unreduced) is reduced into range, and an index without
-//   buckets stores nothing.
+//   buckets stores nothing; so does a moved-from index, which keeps its counts
+//   but not its lists.
 
 #include <cstdint>
 #include <string>

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -23,6 +24,8 @@ TEST(identifier_hash, gives_the_worked_values)
         {"4:clip:2:c1:0", 8192, 511},
         {"4:clip:2:c1:0", 64, 63},
         {"4:clip:2:c1:0", 1, 0},
+        // h * 33 + code wraps at 32 bits, and the remainder keeps the dividend's sign.
+        {"zzzzzzz", 2147483647, -1068195865},
     };
     for (const hash_case& c : cases) {
         EXPECT_EQ(identifier_hash(c.text, c.buckets), c.expected) << '"' << c.text << "\" in " << c.buckets;
@@ -150,6 +153,30 @@ TEST(string_index, a_copy_keeps_the_probe_count_and_counts_on_alone)
     EXPECT_EQ(assigned.probe_count(), 1u);
     EXPECT_EQ(assigned.bucket_count(), 1u);
     EXPECT_EQ(assigned.find("x"), 7);
+}
+
+// A move takes the lists and copies the counts, so the source keeps its bucket
+// count without heads; using it again must not reach outside them.
+TEST(string_index, a_moved_from_index_stores_nothing)
+{
+    string_index index(8);
+    index.put("a", 1);
+    index.find("a");
+    string_index target(64);
+    target = std::move(index);
+    EXPECT_EQ(target.bucket_count(), 8u);
+    EXPECT_EQ(target.probe_count(), 1u);
+    EXPECT_EQ(target.find("a"), 1);
+
+    index.put("b", 2);  // the moved-from source, on purpose
+    EXPECT_EQ(index.find("b"), -1);
+    EXPECT_EQ(index.find("a"), -1);
+    EXPECT_EQ(index.node_count(), 0u);
+
+    const string_index constructed(std::move(target));
+    target.put("c", 3);
+    EXPECT_EQ(target.find("c"), -1);
+    EXPECT_EQ(constructed.node_count(), 1u);
 }
 
 // The empty key hashes to 17 unreduced; a small index folds it into its buckets.
