@@ -72,6 +72,8 @@ TEST(resource_signatures, carry_separators_and_placeholders_in_texts_unchanged)
 {
     EXPECT_EQ(clip_signature({"{0}|x:", 1, 2, 3, 4, 5}), "clip-v1|6:{0}|x:|1|2|3|4|5");
     EXPECT_EQ(clip_signature({"", 0, 0, 0, 0, 0}), "clip-v1|0:|0|0|0|0|0");
+    // A multi-byte character counts its bytes.
+    EXPECT_EQ(clip_signature({"\xc3\xa9t\xc3\xa9", 0, 0, 0, 0, 0}), "clip-v1|5:\xc3\xa9t\xc3\xa9|0|0|0|0|0");
 
     render_image image = ready_image();
     image.resident = false;
