@@ -242,7 +242,7 @@ BOOL WINAPI PeekMessageW(LPMSG msg, HWND window, UINT first, UINT last, UINT rem
   }
   for (const auto& entry : s.windows) {
     const core_window& w = *entry.second;
-    if (!w.visible || !w.need_paint) continue;
+    if (!w.visible || w.minimized || !w.need_paint) continue;  // an iconic window has nothing to paint
     MSG paint{w.handle, WM_PAINT, 0, 0, s.message_time, {}};
     if (!matches(paint, window, first, last)) continue;
     *msg = paint;

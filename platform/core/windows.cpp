@@ -405,7 +405,7 @@ BOOL WINAPI UpdateWindow(HWND window) {
   if (PLATFORM_FAILS("UpdateWindow", platform_arg(window))) return FALSE;
   core_window* w = core_find(window);
   if (!w) return FALSE;
-  if (w->visible && w->need_paint) core_send(window, WM_PAINT, 0, 0);
+  if (w->visible && !w->minimized && w->need_paint) core_send(window, WM_PAINT, 0, 0);
   return TRUE;
 }
 

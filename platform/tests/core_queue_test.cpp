@@ -166,6 +166,11 @@ TEST(PeekMessageW, AskesForPaintWhenNothingElseIsQueued) {
   DispatchMessageW(&msg);
   EXPECT_EQ(message_names(recorder.messages()), message_names({WM_PAINT, WM_ERASEBKGND}));
   EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+  ShowWindow(window, SW_MINIMIZE);
+  EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) << "a minimized window is not painted";
+  ShowWindow(window, SW_RESTORE);
+  ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, UINT{WM_PAINT}) << "but it is once restored";
 }
 
 TEST(UpdateWindow, PaintsSynchronouslyOnlyWhatNeedsIt) {
