@@ -22,22 +22,6 @@ auto image_matches(const std::vector<render_image>& list, const std::string& id,
     };
 }
 
-template <typename Record> void enter_by_id(staged_record_index::positions& positions, const std::vector<Record>& list)
-{
-    for (; positions.indexed < list.size(); ++positions.indexed) {
-        const std::string& id = list[positions.indexed].id;
-        positions.last_entered = text_fingerprint(id);
-        positions.enter(positions.last_entered, static_cast<std::int32_t>(positions.indexed), id_matches(list, id));
-    }
-}
-
-template <typename Record>
-std::int32_t find_by_id(const staged_record_index::positions& positions, const std::vector<Record>& list,
-                        const std::string& id)
-{
-    return positions.at(positions.slot(text_fingerprint(id), id_matches(list, id)));
-}
-
 }  // namespace
 
 void staged_record_index::positions::clear()
@@ -107,76 +91,95 @@ void staged_record_index::reset(const preflight_report& report)
 
 namespace {
 
-// The list still holds what was entered, as far as its length and last entry tell.
-template <typename Record>
-bool still_holds(const staged_record_index::positions& positions, const std::vector<Record>& list)
+// Catches `positions` up with `list`, first forgetting it when the list no longer
+// holds what was entered, as far as its length and last entry tell.
+template <typename Record, typename Enter>
+void catch_up(staged_record_index::positions& positions, const std::vector<Record>& list, Enter enter)
 {
-    return list.size() >= positions.indexed &&
-           (positions.indexed == 0 || text_fingerprint(list[positions.indexed - 1].id) == positions.last_entered);
+    if (list.size() < positions.indexed ||
+        (positions.indexed > 0 && text_fingerprint(list[positions.indexed - 1].id) != positions.last_entered)) {
+        positions.clear();
+    }
+    for (; positions.indexed < list.size(); ++positions.indexed) {
+        positions.last_entered = text_fingerprint(list[positions.indexed].id);
+        enter(static_cast<std::int32_t>(positions.indexed), positions.last_entered);
+    }
+}
+
+template <typename Record>
+std::int32_t first_by_id(staged_record_index::positions& positions, const std::vector<Record>& list,
+                         const std::string& id)
+{
+    catch_up(positions, list, [&](std::int32_t position, std::uint32_t hash) {
+        positions.enter(hash, position, id_matches(list, list[static_cast<std::size_t>(position)].id));
+    });
+    return positions.at(positions.slot(text_fingerprint(id), id_matches(list, id)));
 }
 
 }  // namespace
 
 void staged_record_index::follow(const preflight_report& report)
 {
-    if (report_ != &report || !still_holds(paints_, report.staged_paints) ||
-        !still_holds(images_, report.staged_images) || !still_holds(glyphs_, report.staged_glyphs) ||
-        !still_holds(clips_, report.staged_clips) || !still_holds(transforms_, report.staged_transforms)) {
+    if (report_ != &report) {
         reset(report);
     }
-    enter_by_id(paints_, report.staged_paints);
+}
+
+void staged_record_index::follow_images(const preflight_report& report)
+{
+    follow(report);
     const std::vector<render_image>& images = report.staged_images;
-    for (; images_.indexed < images.size(); ++images_.indexed) {
-        const render_image& image = images[images_.indexed];
-        const auto position = static_cast<std::int32_t>(images_.indexed);
+    catch_up(images_, images, [&](std::int32_t position, std::uint32_t id_hash) {
+        const render_image& image = images[static_cast<std::size_t>(position)];
+        if (position == 0) {
+            image_ids_.clear();  // the image list was entered from its start again
+        }
         images_.enter(image_hash(image.id, image.generation), position,
                       image_matches(images, image.id, image.generation));
-        images_.last_entered = text_fingerprint(image.id);
-        const std::size_t s = image_ids_.enter(images_.last_entered, position, id_matches(images, image.id));
+        const std::size_t s = image_ids_.enter(id_hash, position, id_matches(images, image.id));
         if (image_ids_.at(s) == position || image.generation > image_ids_.extra[s]) {
             image_ids_.extra[s] = image.generation;
         }
+    });
+    if (images.empty()) {
+        image_ids_.clear();
     }
-    image_ids_.indexed = images_.indexed;
-    enter_by_id(glyphs_, report.staged_glyphs);
-    enter_by_id(clips_, report.staged_clips);
-    enter_by_id(transforms_, report.staged_transforms);
 }
 
 std::int32_t staged_record_index::first_paint(const preflight_report& report, const std::string& id)
 {
     follow(report);
-    return find_by_id(paints_, report.staged_paints, id);
+    return first_by_id(paints_, report.staged_paints, id);
 }
 
 std::int32_t staged_record_index::first_image(const preflight_report& report, const std::string& id,
                                               std::int32_t generation)
 {
-    follow(report);
+    follow_images(report);
     return images_.at(images_.slot(image_hash(id, generation), image_matches(report.staged_images, id, generation)));
 }
 
 std::int32_t staged_record_index::first_glyph(const preflight_report& report, const std::string& id)
 {
     follow(report);
-    return find_by_id(glyphs_, report.staged_glyphs, id);
+    return first_by_id(glyphs_, report.staged_glyphs, id);
 }
 
 std::int32_t staged_record_index::first_clip(const preflight_report& report, const std::string& id)
 {
     follow(report);
-    return find_by_id(clips_, report.staged_clips, id);
+    return first_by_id(clips_, report.staged_clips, id);
 }
 
 std::int32_t staged_record_index::first_transform(const preflight_report& report, const std::string& id)
 {
     follow(report);
-    return find_by_id(transforms_, report.staged_transforms, id);
+    return first_by_id(transforms_, report.staged_transforms, id);
 }
 
 bool staged_record_index::latest_image(const preflight_report& report, const std::string& id, std::int32_t& generation)
 {
-    follow(report);
+    follow_images(report);
     const std::size_t s = image_ids_.slot(text_fingerprint(id), id_matches(report.staged_images, id));
     if (image_ids_.at(s) < 0) {
         return false;

@@ -4,9 +4,9 @@
 // records stays linear in n.
 //
 // The index follows one report at a time. Before every answer it catches up with
-// records appended to the report's lists since the last call; it starts over when
-// it is asked about another report, a list has shrunk or its last entered record
-// was replaced. It keeps positions only,
+// records appended to the asked list since the last call; it starts over when it
+// is asked about another report, and forgets a list that has shrunk or whose last
+// entered record was replaced. It keeps positions only,
 // never ids: every candidate is compared with the report's record itself, so a
 // position it returns always holds the id asked for.
 
@@ -54,6 +54,7 @@ public:
 
 private:
     void follow(const preflight_report& report);
+    void follow_images(const preflight_report& report);
 
     const preflight_report* report_ = nullptr;
     positions paints_, images_, glyphs_, clips_, transforms_;
