@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/x11/tests/x11_test_support.h"
+#include "platform/x11/x11_backend.h"
 // Xlib after gtest: its macros (None, Bool) clash with gtest's names.
 #include <GL/glx.h>
 
@@ -11,15 +12,13 @@ namespace {
 class glx_formats : public testing::Test {
 protected:
   void SetUp() override {
-    display = open_test_display();
+    // The back-end's connection: GL drivers stay loaded on it until the process ends.
+    display = x11_backend_display();
     if (!display) GTEST_SKIP() << "no X server (DISPLAY)";
     formats = std::make_unique<glx_format_list>(display, DefaultScreen(display));
     ASSERT_GT(formats->count(), 0);
   }
-  void TearDown() override {
-    formats.reset();
-    if (display) XCloseDisplay(display);
-  }
+  void TearDown() override { formats.reset(); }
   int get(int format, int attribute) {
     int value = -1;
     EXPECT_TRUE(formats->attribute(format, attribute, &value)) << "attribute 0x" << std::hex << attribute;
