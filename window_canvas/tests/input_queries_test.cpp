@@ -115,6 +115,8 @@ TEST_F(input_queries, mouse_position_in_client_pixels) {
   sim_set_cursor_pos(POINT{origin.x - 30, origin.y - 4});
   EXPECT_EQ(MouseX(), -30);
   EXPECT_EQ(MouseY(), -4);
+  sim_fail("ScreenToClient", 1);
+  EXPECT_EQ(MouseX(), -1);
   sim_fail("GetCursorPos");
   EXPECT_EQ(MouseX(), -1);
 }

@@ -243,6 +243,105 @@ TEST_F(input_recording, pen_pressure_is_scaled_to_thousandths) {
   EXPECT_EQ(window.pointer_buttons, 0x1F);
 }
 
+struct pointer_type_case {
+  const char* name;
+  POINTER_INPUT_TYPE type;
+  int64_t kind;  // 0: not recorded
+};
+
+TEST_F(input_recording, pointer_messages_record_mouse_touch_and_pen_only) {
+  const pointer_type_case cases[] = {
+      {"mouse", PT_MOUSE, 1}, {"touch", PT_TOUCH, 2}, {"pen", PT_PEN, 3},
+      {"generic pointer", PT_POINTER, 0}, {"touchpad", PT_TOUCHPAD, 0},
+  };
+  window_runtime& window = open_window();
+  POINT screen{300, 200};
+  POINT client = screen;
+  ScreenToClient(window.window_handle, &client);
+  UINT32 id = 20;
+  for (const pointer_type_case& test : cases) {
+    sim_set_pointer_type(++id, test.type);
+    const uint64_t sequence = window.event_sequence;
+    const struct {
+      UINT message;
+      int64_t code;
+      int64_t pressure;
+    } messages[] = {{WM_POINTERDOWN, 201, 1000}, {WM_POINTERUPDATE, 200, 0}, {WM_POINTERUP, 202, 0}};
+    for (const auto& message : messages) {
+      EXPECT_EQ(deliver(window, message.message, id | (0x3u << 16), words(screen.x, screen.y)), 0) << test.name;
+      if (test.kind == 0) continue;
+      EXPECT_EQ(window.event_code, message.code) << test.name;
+      EXPECT_EQ(window.pointer_kind, test.kind) << test.name;
+      EXPECT_EQ(window.pointer_id, id) << test.name;
+      EXPECT_EQ(window.pointer_pressure, message.pressure) << test.name;
+      EXPECT_EQ(window.pointer_buttons, 3) << test.name << ": the pointer flags of wParam's high word";
+      EXPECT_EQ(window.pointer_raw_x, screen.x) << test.name;
+      EXPECT_EQ(window.pointer_x, client.x) << test.name << ": screen coordinates converted to the client area";
+      EXPECT_EQ(window.pointer_y, client.y) << test.name;
+    }
+    if (test.kind == 0) {
+      EXPECT_EQ(window.event_sequence, sequence) << test.name << " is not recorded";
+    }
+  }
+  // A pointer the system no longer knows records nothing.
+  const uint64_t sequence = window.event_sequence;
+  sim_fail("GetPointerType");
+  EXPECT_EQ(deliver(window, WM_POINTERDOWN, 21, words(screen.x, screen.y)), 0);
+  EXPECT_EQ(window.event_sequence, sequence);
+}
+
+TEST_F(input_recording, a_touch_batch_handle_is_closed_even_when_nothing_is_read) {
+  window_runtime& window = open_window();
+  const uint64_t sequence = window.event_sequence;
+  sim_touch(window.window_handle, {});
+  std::vector<TOUCHINPUT> one(1);
+  one[0].dwFlags = TOUCHEVENTF_DOWN;
+  sim_touch(window.window_handle, one);
+  sim_fail("GetTouchInputInfo");
+  pump_messages();
+  EXPECT_EQ(window.event_sequence, sequence);
+  EXPECT_EQ(window.touch_contacts, 0u);
+  EXPECT_EQ(sim_calls_named("CloseTouchInputHandle").size(), 2u);
+}
+
+TEST_F(input_recording, a_composition_without_an_input_context_reads_nothing) {
+  window_runtime& window = open_window();
+  sim_set_ime(window.window_handle, u"\u304B", u"\u6F22");
+  sim_fail("ImmGetContext");
+  const uint64_t revision = window.composition_revision;
+  deliver(window, WM_IME_COMPOSITION, 0, GCS_COMPSTR);
+  EXPECT_EQ(window.composing, 1);
+  EXPECT_EQ(window.composition, "");
+  deliver(window, WM_IME_COMPOSITION, 0, GCS_RESULTSTR);
+  EXPECT_EQ(window.composing, 0);
+  EXPECT_EQ(window.text_input, "");
+  EXPECT_EQ(window.composition_revision, revision + 2);
+  EXPECT_TRUE(sim_calls_named("ImmReleaseContext").empty());
+}
+
+TEST_F(input_recording, dropped_paths_longer_than_32767_units_are_not_kept) {
+  window_runtime& window = open_window();
+  const struct {
+    std::size_t length;
+    bool kept;
+  } cases[] = {{1, true}, {32767, true}, {32768, false}};
+  for (const auto& test : cases) {
+    sim_drop(window.window_handle, {std::u16string(test.length, u'x')});
+    pump_messages();
+    EXPECT_EQ(window.event_code, 210) << test.length;
+    EXPECT_EQ(window.event_arg0, test.kept ? 1u : 0u) << test.length;
+    EXPECT_EQ(window.event_arg1, 1u) << test.length;
+    EXPECT_EQ(window.dropped_path.size(), test.kept ? test.length : 0u) << test.length;
+  }
+  // A path that cannot be read back whole is not kept; the drop is still finished.
+  sim_drop(window.window_handle, {u"/tmp/a.txt"});
+  sim_fail("DragQueryFileW", 3);
+  pump_messages();
+  EXPECT_EQ(window.event_arg0, 0u);
+  EXPECT_EQ(window.dropped_path, "");
+  EXPECT_EQ(sim_drops_finished(), 4);
+}
+
 TEST_F(input_recording, size_messages_never_store_a_zero_size) {
   window_runtime& window = open_window();
   deliver(window, WM_SIZE, SIZE_MINIMIZED, 0);
