@@ -123,6 +123,53 @@ TEST_F(chrome, dragging_a_border_keeps_the_minimum_size_and_the_opposite_edge) {
   }
 }
 
+TEST_F(chrome, a_capture_change_ends_a_drag) {
+  window_runtime& window = open_window();
+  POINT cursor{3, 300};
+  ClientToScreen(window.window_handle, &cursor);
+  sim_set_cursor_pos(cursor);
+  deliver(window, WM_LBUTTONDOWN, MK_LBUTTON, words(3, 300));
+  ASSERT_EQ(window.drag_active, 1);
+  sim_break_capture();
+  pump_messages();
+  EXPECT_EQ(window.drag_active, 0);
+  EXPECT_EQ(window.drag_hit, 0);
+  EXPECT_EQ(window.event_code, 204);
+  RECT before{};
+  GetWindowRect(window.window_handle, &before);
+  sim_set_cursor_pos(POINT{cursor.x + 50, cursor.y});
+  sim_clear_calls();
+  deliver(window, WM_MOUSEMOVE, MK_LBUTTON, words(53, 300));
+  EXPECT_TRUE(sim_calls_named("SetWindowPos").empty()) << "no drag is left to move the border";
+}
+
+TEST_F(chrome, without_custom_chrome_the_default_handling_answers) {
+  window_runtime& window = open_window();
+  window.custom_chrome = 0;
+  const struct {
+    UINT message;
+    LPARAM lParam;
+  } cases[] = {{WM_NCHITTEST, words(500, 40)},
+               {WM_SETCURSOR, HTCLIENT},
+               {WM_LBUTTONDOWN, words(3, 300)},
+               {WM_LBUTTONUP, words(980, 20)}};
+  for (const auto& test : cases) {
+    sim_clear_calls();
+    deliver(window, test.message, 0, test.lParam);
+    const auto forwarded = sim_calls_named("DefWindowProcW");
+    ASSERT_EQ(forwarded.size(), 1u) << test.message;
+    EXPECT_EQ(forwarded[0].args.at(1), platform_arg(int64_t{test.message}));
+  }
+  EXPECT_EQ(window.drag_active, 0);
+  EXPECT_EQ(window.open, 1);
+  // With custom chrome, a cursor message over a non-client area is the system's too.
+  window.custom_chrome = 1;
+  sim_clear_calls();
+  deliver(window, WM_SETCURSOR, 0, HTCAPTION);
+  EXPECT_EQ(sim_calls_named("DefWindowProcW").size(), 1u);
+  EXPECT_TRUE(sim_calls_named("GetCursorPos").empty());
+}
+
 TEST_F(chrome, a_release_over_the_close_area_closes_the_window) {
   window_runtime& window = open_window();
   deliver(window, WM_LBUTTONDOWN, MK_LBUTTON, words(500, 300));

@@ -129,6 +129,23 @@ TEST_P(missing_extension, gets_the_legacy_format) {
 
 INSTANTIATE_TEST_SUITE_P(answers, missing_extension, ::testing::Values(0, 1, 2, 3, -1));
 
+TEST_F(pixel_format, the_extension_is_asked_for_24_colour_bits_with_8_alpha) {
+  // Counted without alpha, like the descriptor of the probe.
+  sim_set_pixel_formats({sim_pixel_format(24, 8, 24, 8, true)});
+  window_runtime& window = open_window();
+  EXPECT_EQ(window.srgb_format, 1);
+  EXPECT_EQ(window.srgb_verified, 1);
+}
+
+TEST_F(pixel_format, a_format_that_cannot_be_re_checked_is_not_used) {
+  sim_set_proc_address("wglGetPixelFormatAttribivARB", 0);
+  window_runtime& window = open_window();
+  EXPECT_EQ(window.srgb_format, 0);
+  EXPECT_FALSE(srgb_enabled_ever());
+  EXPECT_TRUE(sim_calls_named("DescribePixelFormat").empty()) << "the legacy chooser picked the format";
+  EXPECT_EQ(sim_calls_named("wglChoosePixelFormatARB").size(), 1u);
+}
+
 struct format_case {
   const char* name;
   backend_pixel_format format;

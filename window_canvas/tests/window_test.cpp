@@ -95,6 +95,28 @@ TEST_F(window_core, opening_makes_the_window_primary_and_current) {
   EXPECT_EQ(window.client_width, 1000);
 }
 
+TEST_F(window_core, a_window_destroyed_by_the_system_keeps_its_record_until_closed) {
+  window_runtime& window = open_window();
+  const HWND handle = window.window_handle;
+  const uint64_t sequence = window.event_sequence;
+  sim_clear_calls();
+  DestroyWindow(handle);
+  EXPECT_EQ(window.window_handle, nullptr);
+  EXPECT_EQ(window.open, 0);
+  EXPECT_EQ(window.visible, 0);
+  EXPECT_EQ(window.focused, 0);
+  EXPECT_GT(window.event_sequence, sequence);
+  EXPECT_EQ(sim_calls_named("WTSUnRegisterSessionNotification").size(), 1u);
+  EXPECT_EQ(failure_of([] { EndFrame(); }), "window.canvas: window/canvas runtime window is not open for EndFrame");
+  // Closing releases the context; the device context went with the window.
+  sim_clear_calls();
+  CloseAllWindows();
+  EXPECT_EQ(sim_calls_named("wglDeleteContext").size(), 1u);
+  EXPECT_TRUE(sim_calls_named("ReleaseDC").empty());
+  EXPECT_TRUE(sim_calls_named("DestroyWindow").empty());
+  EXPECT_EQ(window.gl_context, nullptr);
+}
+
 TEST_F(window_core, a_closed_current_window_falls_back_to_the_open_primary) {
   window_runtime& first = open_window();
   first.open = 0;  // as after a close request
