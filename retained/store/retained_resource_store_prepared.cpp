@@ -107,9 +107,17 @@ retained_resource_store::prepare_candidate_batch(const std::vector<owner_fragmen
             return refused(format_placeholders("retained resource candidate batch item {0}: {1}",
                                                {std::to_string(i), report.message}));
         }
-        items.push_back(std::make_shared<retained_prepared_admission>(identity_, report, fragments[i], deltas[i],
-                                                                      expected_revision, 0));
-        stage_into_scratch(std::move(report), scratch);
+        // The merge reads only the staged resources; the admission gets the whole report.
+        preflight_report staged(report.binding.owner_id, report.binding.generation);
+        staged.ok = true;
+        staged.staged_paints = report.staged_paints;
+        staged.staged_images = report.staged_images;
+        staged.staged_glyphs = report.staged_glyphs;
+        staged.staged_clips = report.staged_clips;
+        staged.staged_transforms = report.staged_transforms;
+        items.push_back(std::make_shared<retained_prepared_admission>(identity_, std::move(report), fragments[i],
+                                                                      deltas[i], expected_revision, 0));
+        stage_into_scratch(std::move(staged), scratch);
     }
     return std::make_shared<retained_prepared_candidate_batch>(identity_, expected_revision, true, "ok",
                                                                std::move(items), scratch.probe_count(),

@@ -182,3 +182,26 @@ TEST(store_misuse, rows_and_reports_outside_the_preconditions_are_answered_safel
 }
 
 }  // namespace
+
+namespace {
+
+// A command sequence may name one command only: a second "command-sequence" key
+// would replace the first and lose a committed command from the index.
+TEST(store_sequences, a_bind_may_not_reuse_a_committed_sequence)
+{
+    retained_resource_store store(test_surface);
+    const owner_fragment a = test_fragment("A", 1, std::vector<std::int32_t>{10, 50, 11});
+    ASSERT_TRUE(store.submit_bind(a, test_delta(), 0).ok);
+    const std::uint32_t probes = store.index_probe_count();
+    const operation_outcome refused =
+        store.submit_bind(test_fragment("B", 1, std::vector<std::int32_t>{50}), test_delta(), 1);
+    EXPECT_EQ(outcome_text(refused), "false|1|0|0|0|retained resource owner B command range overlaps A");
+    EXPECT_EQ(store.find_command(a.commands[1]), 1);
+    EXPECT_EQ(store.index_probe_count(), probes) << "a refusal counts nothing";
+    EXPECT_EQ(
+        outcome_text(store.submit_bind(test_fragment("B", 1, std::vector<std::int32_t>{7, 8, 7}), test_delta(), 1)),
+        "false|1|0|0|0|retained resource owner B command range overlaps 7");
+    EXPECT_TRUE(store.submit_bind(test_fragment("B", 1, std::vector<std::int32_t>{60, 61}), test_delta(), 1).ok);
+}
+
+}  // namespace

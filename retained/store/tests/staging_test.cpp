@@ -367,3 +367,81 @@ TEST_F(image_staging, a_new_id_runs_the_image_rules)
 }
 
 }  // namespace
+
+namespace {
+
+// Every kind against a store that holds one committed record of it.
+TEST(staging_counters, each_outcome_counts_as_its_table_says)
+{
+    retained_resource_store store(test_surface);
+    resource_delta delta = test_delta();
+    delta.paints.push_back(test_paint("p"));
+    delta.images.push_back(test_image("i", 1));
+    delta.glyphs.push_back(test_glyph('a'));
+    delta.clips.push_back(test_clip("c"));
+    delta.transforms.push_back(test_transform("t"));
+    ASSERT_TRUE(store.submit_bind(test_fragment("o", 1, std::vector<std::int32_t>{1}), delta, 0).ok);
+
+    struct counted_case {
+        std::string label;
+        std::function<bool(preflight_report&, resource_index_set&)> stage;
+        counters expected;
+    };
+    const auto with = [](auto record, auto change) {
+        change(record);
+        return record;
+    };
+    const std::vector<counted_case> cases = {
+        {"known paint", [&](auto& r, auto& s) { return store.stage_paint(r, s, test_paint("p")); }, {0, 1, 0}},
+        {"colliding paint",
+         [&](auto& r, auto& s) { return store.stage_paint(r, s, with(test_paint("p"), [](auto& p) { p.red = 0; })); },
+         {0, 1, 0}},
+        {"new paint", [&](auto& r, auto& s) { return store.stage_paint(r, s, test_paint("q")); }, {1, 0, 0}},
+        {"known image", [&](auto& r, auto& s) { return store.stage_image(r, s, test_image("i", 1)); }, {0, 1, 1}},
+        {"colliding image",
+         [&](auto& r, auto& s) {
+             return store.stage_image(r, s, with(test_image("i", 1), [](auto& i) { i.source = "x"; }));
+         },
+         {0, 1, 1}},
+        {"regressing image", [&](auto& r, auto& s) { return store.stage_image(r, s, test_image("i", 0)); }, {0, 0, 0}},
+        {"invalid image",
+         [&](auto& r, auto& s) {
+             return store.stage_image(r, s, with(test_image("j", 1), [](auto& i) { i.kind = "x"; }));
+         },
+         {1, 0, 0}},
+        {"known glyph", [&](auto& r, auto& s) { return store.stage_glyph_alpha(r, s, test_glyph('a')); }, {0, 1, 1}},
+        {"new glyph", [&](auto& r, auto& s) { return store.stage_glyph_alpha(r, s, test_glyph('b')); }, {1, 0, 0}},
+        {"known clip", [&](auto& r, auto& s) { return store.stage_clip(r, s, test_clip("c")); }, {0, 1, 0}},
+        {"colliding clip",
+         [&](auto& r, auto& s) { return store.stage_clip(r, s, with(test_clip("c"), [](auto& c) { c.x = 9; })); },
+         {0, 1, 0}},
+        {"invalid clip",
+         [&](auto& r, auto& s) { return store.stage_clip(r, s, with(test_clip("d"), [](auto& c) { c.width = 0; })); },
+         {1, 0, 0}},
+        {"known transform",
+         [&](auto& r, auto& s) { return store.stage_transform(r, s, test_transform("t")); },
+         {0, 1, 0}},
+        {"colliding transform",
+         [&](auto& r, auto& s) {
+             return store.stage_transform(r, s, with(test_transform("t"), [](auto& t) { t.rotation = 5; }));
+         },
+         {0, 1, 0}},
+        {"new transform",
+         [&](auto& r, auto& s) { return store.stage_transform(r, s, test_transform("u")); },
+         {1, 0, 0}},
+    };
+    for (const counted_case& c : cases) {
+        preflight_report report("owner", 1);
+        resource_index_set scratch(1);
+        c.stage(report, scratch);
+        expect_counters(report, c.expected, c.label);
+    }
+    preflight_report report("owner", 1);
+    resource_index_set scratch(1);
+    EXPECT_FALSE(store.stage_transform(report, scratch, with(test_transform("t"), [](auto& t) { t.rotation = 5; })));
+    EXPECT_EQ(report.message, "retained transform identity collision for t");
+    EXPECT_FALSE(store.stage_clip(report, scratch, with(test_clip("c"), [](auto& c) { c.x = 9; })));
+    EXPECT_EQ(report.message, "retained clip identity collision for c");
+}
+
+}  // namespace
