@@ -230,7 +230,7 @@ std::int32_t retained_resource_store::latest_image_generation(preflight_report& 
     const std::string key = store_key("image-latest", id, 0);
     const std::int32_t v = scratch_value(scratch, key);
     if (v >= 0) {
-        return row_of(scratch.images, v - static_cast<std::int32_t>(images_.id.size())).generation;
+        return row_of(scratch.images, v - static_cast<std::int32_t>(image_count())).generation;
     }
     const std::int32_t row = index_get_counted(report, key);
     return row >= 0 ? row_of(images_.generation, row) : 0;
@@ -262,31 +262,31 @@ std::int32_t retained_resource_store::find_transform(preflight_report& report, r
 
 render_paint retained_resource_store::paint_at(const resource_index_set& scratch, std::int32_t index) const
 {
-    const auto committed = static_cast<std::int32_t>(paints_.id.size());
+    const auto committed = static_cast<std::int32_t>(paint_count());
     return index < committed ? committed_paint_at(index) : row_of(scratch.paints, index - committed);
 }
 
 render_image retained_resource_store::image_at(const resource_index_set& scratch, std::int32_t index) const
 {
-    const auto committed = static_cast<std::int32_t>(images_.id.size());
+    const auto committed = static_cast<std::int32_t>(image_count());
     return index < committed ? committed_image_at(index) : row_of(scratch.images, index - committed);
 }
 
 glyph_alpha_resource retained_resource_store::glyph_at(const resource_index_set& scratch, std::int32_t index) const
 {
-    const auto committed = static_cast<std::int32_t>(glyphs_.id.size());
+    const auto committed = static_cast<std::int32_t>(glyph_count());
     return index < committed ? committed_glyph_at(index) : row_of(scratch.glyphs, index - committed);
 }
 
 render_clip retained_resource_store::clip_at(const resource_index_set& scratch, std::int32_t index) const
 {
-    const auto committed = static_cast<std::int32_t>(clips_.id.size());
+    const auto committed = static_cast<std::int32_t>(clip_count());
     return index < committed ? committed_clip_at(index) : row_of(scratch.clips, index - committed);
 }
 
 render_transform retained_resource_store::transform_at(const resource_index_set& scratch, std::int32_t index) const
 {
-    const auto committed = static_cast<std::int32_t>(transforms_.id.size());
+    const auto committed = static_cast<std::int32_t>(transform_count());
     return index < committed ? committed_transform_at(index) : row_of(scratch.transforms, index - committed);
 }
 

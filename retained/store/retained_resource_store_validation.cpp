@@ -91,7 +91,7 @@ preflight_report retained_resource_store::validate_item(owner_fragment fragment,
         return rejected(report, format_placeholders("retained resource store stale revision: expected {0}, current {1}",
                                                     {decimal(expected_revision), decimal(revision())}));
     }
-    if (delta.surface != surface_) {
+    if (delta.surface != surface()) {
         return rejected(report, "retained resource delta surface does not match store");
     }
     if (std::string message = validate_retained_fragment(fragment); !message.empty()) {
