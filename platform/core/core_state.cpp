@@ -22,6 +22,12 @@ core_window* core_find(HWND window) {
   return found == core().windows.end() ? nullptr : found->second.get();
 }
 
+core_window* core_find_or_fail(HWND window) {
+  core_window* w = core_find(window);
+  if (!w) SetLastError(1400);  // ERROR_INVALID_WINDOW_HANDLE
+  return w;
+}
+
 LRESULT core_send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   core_window* w = core_find(window);
   if (!w || !w->proc) return 0;

@@ -90,6 +90,7 @@ struct core_state {
   std::map<std::u16string, core_class> classes;
   ATOM next_atom = 0xC000;
   std::map<HWND, std::unique_ptr<core_window>> windows;
+  std::vector<HWND> z_order;  // top-level windows, topmost first
   std::uintptr_t next_handle = 0x10010;
 
   std::deque<queued_message> posted;
@@ -136,7 +137,11 @@ Handle core_new_handle() {
 }
 
 core_window* core_find(HWND window);
+// core_find, setting ERROR_INVALID_WINDOW_HANDLE when there is no such window.
+core_window* core_find_or_fail(HWND window);
 core_dc* core_find_dc(HDC dc);
+// The device context that painting messages carry: the window's own, made on first use.
+HDC core_paint_dc(HWND window);
 // The window whose pixel format a device context uses, or null.
 core_window* core_window_of_dc(HDC dc);
 // Sends a message to a window's procedure; 0 when the window does not exist.

@@ -54,6 +54,14 @@ core_dc* core_find_dc(HDC dc) {
 
 core_window* core_window_of_dc(HDC dc) { return window_of(dc); }
 
+HDC core_paint_dc(HWND window) {
+  core_window* w = core_find(window);
+  if (!w) return nullptr;
+  // Windows without a class DC get one kept for painting, like CS_OWNDC ones.
+  if (!w->own_dc) w->own_dc = new_dc(window, true);
+  return w->own_dc;
+}
+
 extern "C" {
 
 HDC WINAPI GetDC(HWND window) {

@@ -36,6 +36,10 @@ void core_set_active(HWND window, bool from_backend) {
     core_send(old, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, minimized), reinterpret_cast<LPARAM>(window));
   }
   s.active = window;
+  if (window) {
+    s.z_order.erase(std::remove(s.z_order.begin(), s.z_order.end(), window), s.z_order.end());
+    s.z_order.insert(s.z_order.begin(), window);
+  }
   if (!old || !window) {
     std::vector<HWND> top_level;
     for (const auto& entry : s.windows)

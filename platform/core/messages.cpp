@@ -153,7 +153,7 @@ LRESULT core_default_proc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         w->need_paint = false;
         if (w->need_erase) {
           w->need_erase = false;
-          core_send(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(w->own_dc), 0);
+          core_send(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(core_paint_dc(window)), 0);
         }
       }
       return 0;
@@ -217,7 +217,16 @@ LRESULT core_default_proc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       CloseTouchInputHandle(reinterpret_cast<HTOUCHINPUT>(lParam));
       return 0;
     case WM_QUERYENDSESSION:
+    case WM_QUERYOPEN:
       return TRUE;
+    case WM_RBUTTONUP:
+      // A right click asks for the context menu, at the screen point.
+      if (w) {
+        POINT p{static_cast<SHORT>(LOWORD(lParam)) + w->client_rect.left,
+                static_cast<SHORT>(HIWORD(lParam)) + w->client_rect.top};
+        core_send(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), MAKELPARAM(p.x, p.y));
+      }
+      return 0;
     default:
       return 0;
   }

@@ -45,12 +45,18 @@ backend_show_state show_state_of(const core_window& w) {
   return backend_show_state::normal;
 }
 
+bool can_be_active(const core_window* w) {
+  return w && w->visible && !w->minimized && !w->destroying && !(w->style & WS_CHILD);
+}
+
 // The window that becomes active when window gives up activation: its owner when
-// that can be active, else none of ours.
+// that can be active, else the topmost other of ours that can, else none.
 HWND next_active(HWND window) {
   core_window* w = core_find(window);
   core_window* owner = w ? core_find(w->parent) : nullptr;
-  if (owner && owner->visible && !owner->minimized && !owner->destroying) return owner->handle;
+  if (can_be_active(owner)) return owner->handle;
+  for (HWND other : core().z_order)
+    if (other != window && can_be_active(core_find(other))) return other;
   return nullptr;
 }
 
@@ -105,8 +111,11 @@ void core_set_window_pos(HWND window, core_pos_change change, bool activate_betw
   if (!(wp.flags & SWP_NOSENDCHANGING)) core_send(window, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&wp));
   if (!(w = core_find(window))) return;
 
+  // What the (possibly changed) request leaves the same counts as not asked for.
   RECT old_window = w->window_rect;
   RECT old_client = w->client_rect;
+  if (wp.x == old_window.left && wp.y == old_window.top) wp.flags |= SWP_NOMOVE;
+  if (wp.cx == width_of(old_window) && wp.cy == height_of(old_window)) wp.flags |= SWP_NOSIZE;
   RECT new_window = old_window;
   if (!(wp.flags & SWP_NOMOVE)) {
     new_window.left = wp.x;
@@ -114,6 +123,11 @@ void core_set_window_pos(HWND window, core_pos_change change, bool activate_betw
   }
   new_window.right = new_window.left + ((wp.flags & SWP_NOSIZE) ? width_of(old_window) : wp.cx);
   new_window.bottom = new_window.top + ((wp.flags & SWP_NOSIZE) ? height_of(old_window) : wp.cy);
+  bool shown = (wp.flags & SWP_SHOWWINDOW) && !w->visible;
+  bool hidden = (wp.flags & SWP_HIDEWINDOW) && w->visible;
+  bool changes = !(wp.flags & SWP_NOMOVE) || !(wp.flags & SWP_NOSIZE) || (wp.flags & SWP_FRAMECHANGED) || shown ||
+                 hidden || (activate_between && w->visible && core().active != window);
+  if (!changes) return;  // nothing to do: no WM_WINDOWPOSCHANGED
 
   RECT new_client;
   if (!(wp.flags & SWP_NOSIZE) || (wp.flags & SWP_FRAMECHANGED)) {
@@ -135,12 +149,8 @@ void core_set_window_pos(HWND window, core_pos_change change, bool activate_betw
   if (new_client.left == old_client.left && new_client.top == old_client.top) wp.flags |= SWP_NOCLIENTMOVE;
   if (width_of(new_client) == width_of(old_client) && height_of(new_client) == height_of(old_client))
     wp.flags |= SWP_NOCLIENTSIZE;
-  else if (w->visible)
-    w->need_paint = w->need_erase = true;
 
-  bool shown = (wp.flags & SWP_SHOWWINDOW) && !w->visible;
-  bool hidden = (wp.flags & SWP_HIDEWINDOW) && w->visible;
-  if (shown) w->visible = w->need_paint = w->need_erase = true;
+  if (shown) w->visible = true;
   if (hidden) w->visible = false;
   if (!change.from_backend) {
     if (shown || hidden || change.state_changed) backend().set_show_state(w->native, show_state_of(*w));
@@ -148,7 +158,21 @@ void core_set_window_pos(HWND window, core_pos_change change, bool activate_betw
       backend().set_client_rect(w->native, new_client);
   }
   if (activate_between && w->visible) core_set_active(window, change.from_backend);
-  if (!core_find(window)) return;
+  if (!(w = core_find(window))) return;
+
+  // The frame is redrawn and newly exposed client area erased now; the client is
+  // painted by WM_PAINT later.
+  if (w->visible && !w->minimized && !(wp.flags & SWP_NOREDRAW)) {
+    bool grew = width_of(new_client) > width_of(old_client) || height_of(new_client) > height_of(old_client);
+    bool exposed = shown || grew;
+    if (exposed || !(wp.flags & SWP_NOSIZE) || (wp.flags & SWP_FRAMECHANGED)) core_send(window, WM_NCPAINT, 1, 0);
+    if (exposed && (w = core_find(window))) {
+      w->need_paint = true;
+      LRESULT erased = core_send(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(core_paint_dc(window)), 0);
+      if ((w = core_find(window))) w->need_erase = erased == 0;
+    }
+    if (!core_find(window)) return;
+  }
   core_send(window, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&wp));
 }
 
@@ -174,6 +198,12 @@ BOOL core_show_window(HWND window, int command, bool from_backend) {
                   command == SW_SHOWDEFAULT) &&
                  (w->minimized || w->maximized);
   bool activate = !minimize && command != SW_SHOWNA && command != SW_SHOWNOACTIVATE;
+  if ((restore || maximize) && w->minimized) {
+    // A minimized window may refuse to be opened again.
+    LRESULT open = core_send(window, WM_QUERYOPEN, 0, 0);
+    if (!(w = core_find(window))) return FALSE;
+    if (!open) restore = maximize = false;
+  }
   if (restore && command == SW_RESTORE && w->minimized && w->restore_to_maximized) {
     maximize = true;
     restore = false;
@@ -197,7 +227,7 @@ BOOL core_show_window(HWND window, int command, bool from_backend) {
     w->minimized = true;
     w->maximized = false;
     change.window_rect = {iconic_x, iconic_y, iconic_x + iconic_width, iconic_y + iconic_height};
-    change.flags = SWP_NOZORDER | SWP_NOACTIVATE | show_flag;
+    change.flags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW;
     change.state_changed = true;
   } else if (maximize && (!w->maximized || w->minimized)) {
     MINMAXINFO mmi = core_min_max_info(w);
@@ -331,11 +361,13 @@ HWND WINAPI CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR title, D
     s.windows.erase(handle);
     return nullptr;
   }
+  if (!(real_style & WS_CHILD)) s.z_order.insert(s.z_order.begin(), handle);
 
   CREATESTRUCTW cs{param, instance, menu, parent, height, width, y, x, static_cast<LONG>(style), title,
                    class_name, ex_style};
   if (!core_send(handle, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs))) {
     core_send(handle, WM_NCDESTROY, 0, 0);
+    s.z_order.erase(std::remove(s.z_order.begin(), s.z_order.end(), handle), s.z_order.end());
     if ((w = core_find(handle))) {
       backend().destroy_window(w->native);
       s.windows.erase(handle);
@@ -365,7 +397,7 @@ HWND WINAPI CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR title, D
 
 BOOL WINAPI DestroyWindow(HWND window) {
   if (PLATFORM_FAILS("DestroyWindow", platform_arg(window))) return FALSE;
-  core_window* w = core_find(window);
+  core_window* w = core_find_or_fail(window);
   if (!w || w->destroying) return FALSE;
   core_state& s = core();
   w->destroying = true;
@@ -388,6 +420,7 @@ BOOL WINAPI DestroyWindow(HWND window) {
   for (auto dc = s.dcs.begin(); dc != s.dcs.end();)
     dc = dc->second.window == window ? s.dcs.erase(dc) : std::next(dc);
   core_purge_queue(window);
+  s.z_order.erase(std::remove(s.z_order.begin(), s.z_order.end(), window), s.z_order.end());
   if (s.focus == window) s.focus = nullptr;
   if (s.active == window) s.active = nullptr;
   native_handle native = w->native;
@@ -398,12 +431,13 @@ BOOL WINAPI DestroyWindow(HWND window) {
 
 BOOL WINAPI ShowWindow(HWND window, int command) {
   if (PLATFORM_FAILS("ShowWindow", platform_arg(window), platform_arg(command))) return FALSE;
+  if (!core_find_or_fail(window)) return FALSE;
   return core_show_window(window, command, false);
 }
 
 BOOL WINAPI UpdateWindow(HWND window) {
   if (PLATFORM_FAILS("UpdateWindow", platform_arg(window))) return FALSE;
-  core_window* w = core_find(window);
+  core_window* w = core_find_or_fail(window);
   if (!w) return FALSE;
   if (w->visible && !w->minimized && w->need_paint) core_send(window, WM_PAINT, 0, 0);
   return TRUE;
@@ -413,7 +447,7 @@ BOOL WINAPI SetWindowPos(HWND window, HWND insert_after, int x, int y, int cx, i
   if (PLATFORM_FAILS("SetWindowPos", platform_arg(window), platform_arg(insert_after), platform_arg(x),
                      platform_arg(y), platform_arg(cx), platform_arg(cy), platform_arg_unsigned(flags)))
     return FALSE;
-  core_window* w = core_find(window);
+  core_window* w = core_find_or_fail(window);
   if (!w) return FALSE;
   core_state& s = core();
   RECT old = w->window_rect;
@@ -426,8 +460,6 @@ BOOL WINAPI SetWindowPos(HWND window, HWND insert_after, int x, int y, int cx, i
   if (flags & SWP_NOMOVE) change.window_rect = {old.left, old.top, old.left + cx, old.top + cy};
   change.flags = flags & (SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_FRAMECHANGED |
                           SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_NOCOPYBITS | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
-  if (!(change.flags & SWP_NOMOVE) && x == old.left && y == old.top) change.flags |= SWP_NOMOVE;
-  if (!(change.flags & SWP_NOSIZE) && cx == width_of(old) && cy == height_of(old)) change.flags |= SWP_NOSIZE;
   bool activate = !(flags & SWP_NOACTIVATE) && s.active != window && !(w->style & WS_CHILD);
   core_set_window_pos(window, change, activate);
   w = core_find(window);
@@ -437,7 +469,7 @@ BOOL WINAPI SetWindowPos(HWND window, HWND insert_after, int x, int y, int cx, i
 
 BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
   if (PLATFORM_FAILS("GetWindowRect", platform_arg(window))) return FALSE;
-  core_window* w = core_find(window);
+  core_window* w = core_find_or_fail(window);
   if (!w || !rect) return FALSE;
   *rect = w->window_rect;
   return TRUE;
@@ -445,7 +477,7 @@ BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
 
 BOOL WINAPI GetClientRect(HWND window, LPRECT rect) {
   if (PLATFORM_FAILS("GetClientRect", platform_arg(window))) return FALSE;
-  core_window* w = core_find(window);
+  core_window* w = core_find_or_fail(window);
   if (!w || !rect) return FALSE;
   *rect = {0, 0, width_of(w->client_rect), height_of(w->client_rect)};
   return TRUE;
@@ -494,7 +526,7 @@ BOOL WINAPI ScreenToClient(HWND window, LPPOINT point) {
   if (PLATFORM_FAILS("ScreenToClient", platform_arg(window), platform_arg(point ? point->x : 0),
                      platform_arg(point ? point->y : 0)))
     return FALSE;
-  core_window* w = core_find(window);
+  core_window* w = core_find_or_fail(window);
   if (!w || !point) return FALSE;
   point->x = limit_long(static_cast<long long>(point->x) - w->client_rect.left);
   point->y = limit_long(static_cast<long long>(point->y) - w->client_rect.top);
@@ -503,7 +535,7 @@ BOOL WINAPI ScreenToClient(HWND window, LPPOINT point) {
 
 BOOL WINAPI ClientToScreen(HWND window, LPPOINT point) {
   if (PLATFORM_FAILS("ClientToScreen", platform_arg(window))) return FALSE;
-  core_window* w = core_find(window);
+  core_window* w = core_find_or_fail(window);
   if (!w || !point) return FALSE;
   point->x = limit_long(static_cast<long long>(point->x) + w->client_rect.left);
   point->y = limit_long(static_cast<long long>(point->y) + w->client_rect.top);

@@ -119,7 +119,7 @@ TEST(ShowWindow, FirstShowActivatesAndSendsTheFirstSize) {
   EXPECT_FALSE(ShowWindow(window, SW_SHOW)) << "the window was hidden";
   EXPECT_EQ(message_names(recorder.messages()),
             message_names({WM_SHOWWINDOW, WM_WINDOWPOSCHANGING, WM_ACTIVATEAPP, WM_NCACTIVATE, WM_ACTIVATE,
-                           WM_SETFOCUS, WM_WINDOWPOSCHANGED, WM_SIZE, WM_MOVE}));
+                           WM_SETFOCUS, WM_NCPAINT, WM_ERASEBKGND, WM_WINDOWPOSCHANGED, WM_SIZE, WM_MOVE}));
   EXPECT_EQ(recorder.find(WM_SHOWWINDOW)->wParam, WPARAM{TRUE});
   EXPECT_EQ(GetForegroundWindow(), window);
   EXPECT_EQ(GetFocus(), window);
@@ -185,8 +185,20 @@ TEST(ShowWindow, MinimizingTheActiveWindowDropsTheFocusSizesItThenDeactivatesIt)
   w.recorder.clear();
   ShowWindow(w.window, SW_MAXIMIZE);
   EXPECT_EQ(message_names(w.recorder.messages()),
-            message_names({WM_GETMINMAXINFO, WM_WINDOWPOSCHANGING, WM_GETMINMAXINFO, WM_NCCALCSIZE, WM_ACTIVATEAPP,
-                           WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS, WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE}));
+            message_names({WM_QUERYOPEN, WM_GETMINMAXINFO, WM_WINDOWPOSCHANGING, WM_GETMINMAXINFO, WM_NCCALCSIZE,
+                           WM_ACTIVATEAPP, WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS, WM_NCPAINT, WM_ERASEBKGND,
+                           WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE}));
+}
+
+TEST(ShowWindow, AMinimizedWindowThatRefusesToOpenStaysMinimized) {
+  shown_window w;
+  ShowWindow(w.window, SW_MINIMIZE);
+  w.recorder.clear();
+  w.recorder.answer_message = WM_QUERYOPEN;
+  w.recorder.answer = FALSE;
+  ShowWindow(w.window, SW_RESTORE);
+  EXPECT_TRUE(IsIconic(w.window));
+  EXPECT_EQ(w.recorder.find(WM_SIZE), nullptr);
 }
 
 TEST(SetWindowPos, SendsMoveAndSizeSynchronouslyForWhatChanged) {
@@ -197,12 +209,15 @@ TEST(SetWindowPos, SendsMoveAndSizeSynchronouslyForWhatChanged) {
     messages expected;
   };
   const row rows[] = {
-      {"move and size", 10, 20, 500, 400, SWP_NOZORDER | SWP_NOACTIVATE,
-       {WM_WINDOWPOSCHANGING, WM_GETMINMAXINFO, WM_NCCALCSIZE, WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE}},
+      {"move and shrink", 10, 20, 500, 400, SWP_NOZORDER | SWP_NOACTIVATE,
+       {WM_WINDOWPOSCHANGING, WM_GETMINMAXINFO, WM_NCCALCSIZE, WM_NCPAINT, WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE}},
+      {"grow", 100, 50, 1100, 800, SWP_NOZORDER | SWP_NOACTIVATE,
+       {WM_WINDOWPOSCHANGING, WM_GETMINMAXINFO, WM_NCCALCSIZE, WM_NCPAINT, WM_ERASEBKGND, WM_WINDOWPOSCHANGED,
+        WM_SIZE}},
       {"move only", 10, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE,
        {WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_MOVE}},
-      {"same rectangle", 100, 50, 1016, 739, SWP_NOZORDER | SWP_NOACTIVATE,
-       {WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED}},
+      {"same rectangle: no change, so no WM_WINDOWPOSCHANGED", 100, 50, 1016, 739, SWP_NOZORDER | SWP_NOACTIVATE,
+       {WM_WINDOWPOSCHANGING, WM_GETMINMAXINFO}},
   };
   for (const row& r : rows) {
     shown_window w;
@@ -238,6 +253,26 @@ TEST(DestroyWindow, HidesDeactivatesThenSendsDestroyAndNcDestroy) {
   MSG msg;
   EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) << "its queued messages went with it";
   EXPECT_FALSE(DestroyWindow(w.window));
+}
+
+TEST(DestroyWindow, HandsActivationToTheTopmostOtherWindow) {
+  message_recorder recorder;
+  HWND first = recorder.create();
+  HWND hidden = recorder.create();
+  HWND last = recorder.create();
+  ShowWindow(first, SW_SHOW);
+  ShowWindow(last, SW_SHOW);
+  recorder.clear();
+  DestroyWindow(last);
+  EXPECT_EQ(GetActiveWindow(), first) << "not the hidden one";
+  EXPECT_EQ(GetFocus(), first);
+  EXPECT_EQ(GetForegroundWindow(), first);
+  EXPECT_EQ(message_names(recorder.messages_of(first)), message_names({WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS}))
+      << "the application stays active: no WM_ACTIVATEAPP";
+  EXPECT_TRUE(IsWindow(hidden));
+  SetLastError(0);
+  EXPECT_FALSE(DestroyWindow(last));
+  EXPECT_EQ(GetLastError(), 1400u) << "ERROR_INVALID_WINDOW_HANDLE";
 }
 
 TEST(DestroyWindow, DestroysOwnedWindowsFirstAndReleasesCapture) {
@@ -352,6 +387,12 @@ TEST(DefWindowProcW, AnswersLikeTheSystem) {
   EXPECT_EQ(sim_cursor_shape(), 32644) << "the sizing cursor of the last row";
   DefWindowProcW(w.window, WM_SETCURSOR, 0, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   EXPECT_EQ(sim_cursor_shape(), 32512) << "the class cursor";
+
+  w.recorder.clear();
+  EXPECT_EQ(DefWindowProcW(w.window, WM_RBUTTONUP, 0, MAKELPARAM(10, 20)), 0);
+  const recorded_message* menu = w.recorder.find(WM_CONTEXTMENU);
+  ASSERT_NE(menu, nullptr) << "a right click asks for the context menu";
+  EXPECT_EQ(menu->lParam, MAKELPARAM(118, 101)) << "at the screen point";
 
   EXPECT_EQ(DefWindowProcW(w.window, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(500, 60)), 0);
   EXPECT_EQ(sim_move_requests(w.window), 1) << "a caption press lets the window manager move the window";
