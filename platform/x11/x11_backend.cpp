@@ -400,10 +400,12 @@ RECT x11_backend::work_area(native_handle window) {
   if (!display_) return RECT{0, 0, 1, 1};
   const std::vector<monitor_area> monitors = query_monitors(display_, screen_);
   int index = 0;
+  for (size_t i = 0; i < monitors.size(); ++i)
+    if (monitors[i].primary) index = static_cast<int>(i);
   if (x11_window* w = window_of(window)) {
-    index = monitor_for_rect(monitors, w->client.left, w->client.top, w->client.right - w->client.left,
-                             w->client.bottom - w->client.top);
-    if (index < 0) index = 0;
+    const int nearest = monitor_for_rect(monitors, w->client.left, w->client.top, w->client.right - w->client.left,
+                                         w->client.bottom - w->client.top);
+    if (nearest >= 0) index = nearest;
   }
   const monitor_area& m = monitors[static_cast<size_t>(index)];
   return RECT{m.x, m.y, m.x + m.width, m.y + m.height};

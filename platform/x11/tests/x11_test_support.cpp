@@ -1,5 +1,6 @@
 #include "platform/x11/tests/x11_test_support.h"
 
+#include "platform/x11/error_trap.h"
 #include "platform/x11/x11_backend.h"
 
 #include <X11/Xlib.h>
@@ -54,18 +55,26 @@ Display* open_test_display() {
 }
 
 bool x11_window_manager_running(Display* display) {
+  // The check window must still exist and name itself: a window manager that
+  // went away leaves the root's property behind.
   const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
-  Atom type = None;
-  int format = 0;
-  unsigned long items = 0, remaining = 0;
-  unsigned char* data = nullptr;
-  bool running = false;
-  if (XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, AnyPropertyType, &type, &format,
-                         &items, &remaining, &data) == Success && data) {
-    running = items == 1;
-    XFree(data);
-  }
-  return running;
+  auto check_window = [&](Window on) -> Window {
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    Window found = 0;
+    if (XGetWindowProperty(display, on, check, 0, 1, False, AnyPropertyType, &type, &format, &items, &remaining,
+                           &data) == Success && data) {
+      if (items == 1 && format == 32) found = *reinterpret_cast<Window*>(data);
+      XFree(data);
+    }
+    return found;
+  };
+  const Window window = check_window(DefaultRootWindow(display));
+  if (!window) return false;
+  x11_error_trap trap(display);
+  return check_window(window) == window && trap.ok();
 }
 
 bool xtest_key(Display* display, KeySym keysym, bool press) {

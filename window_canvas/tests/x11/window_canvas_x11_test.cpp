@@ -286,6 +286,26 @@ TEST_F(canvas_x11_test, a_resize_from_outside_reaches_the_record_and_the_next_fr
   EndFrame();
 }
 
+TEST_F(canvas_x11_test, dragging_the_caption_band_lets_the_window_manager_move_the_window) {
+  if (!x11_window_manager_running(display)) GTEST_SKIP() << "needs a window manager";
+  focus();
+  const int start_x = window->position_x, start_y = window->position_y;
+  POINT origin{0, 0};
+  ClientToScreen(window->window_handle, &origin);
+  xtest_motion(display, origin.x + 100, origin.y + 20);
+  pump();
+  xtest_button(display, 1, true);
+  pump();
+  for (int step = 1; step <= 10; ++step) {
+    xtest_motion(display, origin.x + 100 + 6 * step, origin.y + 20 + 4 * step);
+    pump();
+  }
+  xtest_button(display, 1, false);
+  EXPECT_TRUE(wait_for([&] { return window->position_x == start_x + 60 && window->position_y == start_y + 40; }))
+      << "moved from (" << start_x << ", " << start_y << ") to (" << window->position_x << ", " << window->position_y
+      << ")";
+}
+
 TEST_F(canvas_x11_test, a_hundred_frames_then_closing_everything) {
   for (int frame = 0; frame < 100; ++frame) {
     BeginFrame(17, 27, 34);
