@@ -85,6 +85,12 @@ bool legacy_and_probe(HDC dc, PFNWGLCHOOSEPIXELFORMATARBPROC& choose, PFNWGLGETP
 // The second window: the strict sRGB format chosen through the extension, checked
 // attribute by attribute, set, and proven with a one-texel sRGB texture.
 void strict_srgb(HDC dc, PFNWGLCHOOSEPIXELFORMATARBPROC choose, PFNWGLGETPIXELFORMATATTRIBIVARBPROC attribs) {
+  conf_scenario("pixelformat-window-descriptor");
+  PIXELFORMATDESCRIPTOR window_descriptor = legacy_descriptor(32);
+  int legacy = ChoosePixelFormat(dc, &window_descriptor);
+  conf_yes_no("ChoosePixelFormat with 32 colour bits found a format", legacy > 0);
+  if (legacy > 0) describe(dc, legacy);
+
   conf_scenario("wglChoosePixelFormatARB");
   const int wanted[] = {WGL_DRAW_TO_WINDOW_ARB, 1, WGL_SUPPORT_OPENGL_ARB, 1, WGL_DOUBLE_BUFFER_ARB, 1,
                         WGL_PIXEL_TYPE_ARB, WGL_TYPE_RGBA_ARB, WGL_COLOR_BITS_ARB, 24, WGL_RED_BITS_ARB, 8,

@@ -235,6 +235,8 @@ void default_answers(HWND main) {
   conf_line(conf_format("WM_KEYDOWN returned %d",
                         static_cast<int>(DefWindowProcW(main, WM_KEYDOWN, 'A', 0x001E0001))));
   conf_line(conf_format("WM_CHAR returned %d", static_cast<int>(DefWindowProcW(main, WM_CHAR, 'a', 0x001E0001))));
+  conf_line(conf_format("WM_IME_COMPOSITION without string flags returned %d",
+                        static_cast<int>(DefWindowProcW(main, WM_IME_COMPOSITION, 0, 0))));
 
   const LPARAM inside = MAKELPARAM(client.right / 2, client.bottom / 2);
   conf_line(conf_format("WM_LBUTTONDOWN returned %d",
