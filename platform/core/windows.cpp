@@ -125,6 +125,9 @@ void core_set_window_pos(HWND window, core_pos_change change, bool activate_betw
   new_window.bottom = new_window.top + ((wp.flags & SWP_NOSIZE) ? height_of(old_window) : wp.cy);
   bool shown = (wp.flags & SWP_SHOWWINDOW) && !w->visible;
   bool hidden = (wp.flags & SWP_HIDEWINDOW) && w->visible;
+  // Showing a visible window or hiding a hidden one is no change.
+  if (!shown) wp.flags &= ~static_cast<UINT>(SWP_SHOWWINDOW);
+  if (!hidden) wp.flags &= ~static_cast<UINT>(SWP_HIDEWINDOW);
   bool changes = !(wp.flags & SWP_NOMOVE) || !(wp.flags & SWP_NOSIZE) || (wp.flags & SWP_FRAMECHANGED) || shown ||
                  hidden || (activate_between && w->visible && core().active != window);
   if (!changes) return;  // nothing to do: no WM_WINDOWPOSCHANGED
