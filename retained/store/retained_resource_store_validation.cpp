@@ -151,6 +151,11 @@ preflight_report retained_resource_store::validate_item(owner_fragment fragment,
     }
 
     // The delta is this call's own copy, so its records move into staging.
+    report.staged_paints.reserve(delta.paints.size());
+    report.staged_images.reserve(delta.images.size());
+    report.staged_glyphs.reserve(delta.glyphs.size());
+    report.staged_clips.reserve(delta.clips.size());
+    report.staged_transforms.reserve(delta.transforms.size());
     bool staged = true;
     for (std::size_t i = 0; staged && i < delta.paints.size(); ++i) {
         staged = stage_paint(report, scratch, std::move(delta.paints[i]));
@@ -201,6 +206,11 @@ preflight_report retained_resource_store::validate_item(owner_fragment fragment,
     }
 
     owner_binding& binding = report.binding;
+    for (std::vector<std::int32_t>* list : {&binding.resolved_paints, &binding.resolved_images, &binding.resolved_glyphs,
+                                            &binding.resolved_clips, &binding.resolved_transforms}) {
+        list->reserve(fragment.commands.size());
+    }
+    binding.commands.reserve(fragment.commands.size());
     binding.first_sequence = fragment.commands.front().sequence;
     binding.last_sequence = fragment.commands.back().sequence;
     for (render_command& command : fragment.commands) {
