@@ -216,3 +216,60 @@ TEST(MouseInput, IsHitTestedThenPostedAsTheSystemRoutesIt) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DefWindowProcW, TurnsInputMethodResultsIntoCharactersAndClosesTouchHandles) {
+  message_recorder recorder;
+  HWND window = recorder.create(WS_POPUP);
+  sim_set_ime(window, u"", u"\u304b\u304d");
+  recorder.clear();
+  DefWindowProcW(window, WM_IME_COMPOSITION, 0, GCS_RESULTSTR);
+  EXPECT_EQ(message_names(recorder.messages()), message_names({WM_IME_CHAR, WM_IME_CHAR}));
+  std::u16string typed;
+  for (const MSG& m : drain())
+    if (m.message == WM_CHAR) typed += static_cast<char16_t>(m.wParam);
+  EXPECT_EQ(typed, u"\u304b\u304d") << "each WM_IME_CHAR becomes a posted WM_CHAR";
+
+  HTOUCHINPUT touch = sim_touch(window, {TOUCHINPUT{}});
+  drain();
+  DefWindowProcW(window, WM_TOUCH, 1, reinterpret_cast<LPARAM>(touch));
+  TOUCHINPUT read{};
+  EXPECT_FALSE(GetTouchInputInfo(touch, 1, &read, sizeof read)) << "the default handling closes the handle";
+}
+
+TEST(BackEndEvents, WindowManagerStateChangesSendTheirSize) {
+  struct row {
+    backend_show_state state;
+    WPARAM size_kind;
+    bool iconic, zoomed, visible;
+  };
+  const row rows[] = {
+      {backend_show_state::minimized, SIZE_MINIMIZED, true, false, true},
+      {backend_show_state::normal, SIZE_RESTORED, false, false, true},
+      {backend_show_state::maximized, SIZE_MAXIMIZED, false, true, true},
+      {backend_show_state::hidden, SIZE_MAXIMIZED, false, true, false},
+  };
+  message_recorder recorder;
+  HWND window = recorder.create();
+  ShowWindow(window, SW_SHOW);
+  drain();
+  for (const row& r : rows) {
+    recorder.clear();
+    sim_set_window_state(window, r.state);
+    drain();
+    if (r.visible) {
+      const recorded_message* size = recorder.find(WM_SIZE);
+      ASSERT_NE(size, nullptr) << int(r.state);
+      EXPECT_EQ(size->wParam, r.size_kind) << int(r.state);
+    } else {
+      EXPECT_NE(recorder.find(WM_SHOWWINDOW), nullptr);
+    }
+    EXPECT_EQ(!!IsIconic(window), r.iconic) << int(r.state);
+    EXPECT_EQ(!!IsZoomed(window), r.zoomed) << int(r.state);
+    EXPECT_EQ(!!IsWindowVisible(window), r.visible) << int(r.state);
+    EXPECT_EQ(sim_window_state(window), r.state) << int(r.state);
+  }
+}
+
+}  // namespace
