@@ -12,8 +12,11 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "example/golf_game.h"
 #include "example/scene.h"
@@ -103,8 +106,42 @@ void bare_gl_floor(benchmark::State& state) {
     state.counters["gl_calls"] = static_cast<double>(game.frame_stream.calls.size());
 }
 
+double median_ms(std::vector<double> samples) {
+    std::sort(samples.begin(), samples.end());
+    return samples[samples.size() / 2];
+}
+
+// Game frames and floor frames in turn, so that both see the same machine load;
+// reports each one's median and their ratio.
+void game_against_floor(benchmark::State& state) {
+    game_window& game = the_game();
+    static bare_window bare(game);
+    const bool srgb = glIsEnabled(0x8DB9 /* GL_FRAMEBUFFER_SRGB */);
+    std::vector<double> game_ms, floor_ms;
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        draw_frame(game.canvas, game.game, play_time, wind, false);
+        auto end = std::chrono::steady_clock::now();
+        game_ms.push_back(std::chrono::duration<double, std::milli>(end - start).count());
+
+        glXMakeCurrent(game.display, bare.window, bare.context);
+        if (srgb) glEnable(0x8DB9);
+        start = std::chrono::steady_clock::now();
+        replay_gl_stream(game.frame_stream, game.display, bare.window);
+        end = std::chrono::steady_clock::now();
+        floor_ms.push_back(std::chrono::duration<double, std::milli>(end - start).count());
+        glXMakeCurrent(game.display, game.drawable, game.context);
+    }
+    const double game_median = median_ms(game_ms);
+    const double floor_median = median_ms(floor_ms);
+    state.counters["game_median_ms"] = game_median;
+    state.counters["floor_median_ms"] = floor_median;
+    state.counters["ratio"] = game_median / floor_median;
+}
+
 }  // namespace
 
+BENCHMARK(game_against_floor)->Iterations(frames)->Unit(benchmark::kMillisecond);
 BENCHMARK(game_frame)->Iterations(1)->Repetitions(frames)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 BENCHMARK(bare_gl_floor)->Iterations(1)->Repetitions(frames)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 
