@@ -7,7 +7,7 @@ build=(cmake g++ make pkg-config
        libgl-dev libgl1-mesa-dev libgl1-mesa-dri
        libx11-dev libxrandr-dev libxi-dev libxext-dev
        libfontconfig-dev libfreetype-dev fonts-dejavu-core)
-run=(xvfb)
+run=(xvfb x11-utils)
 test=(googletest libgtest-dev libgmock-dev libbenchmark-dev
       libxtst-dev xvfb xdotool openbox x11-utils imagemagick
       g++-mingw-w64-x86-64-posix wine64
