@@ -105,6 +105,19 @@ protected:
     if (!XGetWindowAttributes(display, x11_backend_window(window), &attributes) || !trap.ok()) return -1;
     return attributes.map_state;
   }
+  // A context on a legacy format of the window, made current.
+  HGLRC legacy_context(HWND window) {
+    HDC dc = GetDC(window);
+    const PIXELFORMATDESCRIPTOR request = legacy_descriptor();
+    const int format = ChoosePixelFormat(dc, &request);
+    if (format <= 0 || SetPixelFormat(dc, format, &request) != 1) return nullptr;
+    HGLRC context = wglCreateContext(dc);
+    if (context && wglMakeCurrent(dc, context) != 1) {
+      wglDeleteContext(context);
+      return nullptr;
+    }
+    return context;
+  }
   // Shows the window and gives it the keyboard focus.
   void show_focused(HWND window) {
     ShowWindow(window, SW_SHOW);
@@ -262,12 +275,8 @@ TEST_F(x11_backend_test, contexts_extension_and_the_srgb_texture_proof) {
   HWND window = create(u"srgb", 10, 10, 64, 64);
   ASSERT_TRUE(probe && window);
   HDC probe_dc = GetDC(probe);
-  const PIXELFORMATDESCRIPTOR request = legacy_descriptor();
-  const int probe_format = ChoosePixelFormat(probe_dc, &request);
-  ASSERT_EQ(SetPixelFormat(probe_dc, probe_format, &request), 1);
-  HGLRC probe_context = wglCreateContext(probe_dc);
+  HGLRC probe_context = legacy_context(probe);
   ASSERT_NE(probe_context, nullptr);
-  ASSERT_EQ(wglMakeCurrent(probe_dc, probe_context), 1);
   EXPECT_EQ(wglGetCurrentContext(), probe_context);
   EXPECT_EQ(wglGetCurrentDC(), probe_dc);
 
@@ -327,11 +336,8 @@ TEST_F(x11_backend_test, font_bitmaps_draw_glyphs_on_the_baseline) {
   HWND window = create(u"font", 20, 20, 128, 64);
   ASSERT_NE(window, nullptr);
   HDC dc = GetDC(window);
-  const PIXELFORMATDESCRIPTOR request = legacy_descriptor();
-  const int format = ChoosePixelFormat(dc, &request);
-  ASSERT_EQ(SetPixelFormat(dc, format, &request), 1);
-  HGLRC context = wglCreateContext(dc);
-  ASSERT_EQ(wglMakeCurrent(dc, context), 1);
+  HGLRC context = legacy_context(window);
+  ASSERT_NE(context, nullptr);
   HFONT font = CreateFontA(-20, 0, 0, 0, 700, 0, 0, 0, DEFAULT_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS,
                            CLEARTYPE_QUALITY, DEFAULT_PITCH, "Segoe UI");
   ASSERT_NE(font, nullptr);
@@ -586,6 +592,53 @@ TEST_F(x11_backend_test, xdnd_drops_become_wm_dropfiles) {
   DragFinish(drop);
   EXPECT_TRUE(wait_for([&] { return source.step(); }));
   EXPECT_TRUE(source.finish_accepted());
+}
+
+TEST_F(x11_backend_test, drops_without_a_usable_path_are_refused) {
+  HWND window = create(u"drop", 200, 200, 160, 120);
+  ASSERT_NE(window, nullptr);
+  DragAcceptFiles(window, TRUE);
+  ShowWindow(window, SW_SHOW);
+  ASSERT_TRUE(wait_for([&] { return map_state(window) == IsViewable; }));
+  POINT origin{0, 0};
+  ClientToScreen(window, &origin);
+  {
+    // Plain text is no file list: the status refuses it and the source leaves.
+    xdnd_test_source source(x11_backend_window(window), origin.x + 5, origin.y + 5, "hello", "text/plain");
+    ASSERT_TRUE(wait_for([&] {
+      source.step();
+      return source.status_seen();
+    }));
+    EXPECT_FALSE(source.accepted());
+  }
+  {
+    // A list naming no local file is finished, refused, at once.
+    xdnd_test_source source(x11_backend_window(window), origin.x + 5, origin.y + 5, "http://example.com/a\r\n");
+    ASSERT_TRUE(wait_for([&] { return source.step(); }));
+    EXPECT_FALSE(source.finish_accepted());
+  }
+  pump();
+  EXPECT_EQ(find(WM_DROPFILES), nullptr);
+}
+
+TEST_F(x11_backend_test, calls_on_a_window_destroyed_behind_our_back_fail_quietly) {
+  HWND window = create(u"doomed", 30, 30, 100, 100);
+  ASSERT_NE(window, nullptr);
+  Display* other = open_test_display();
+  ASSERT_NE(other, nullptr);
+  XDestroyWindow(other, x11_backend_window(window));
+  XSync(other, False);
+  XCloseDisplay(other);
+  // Each of these makes requests on the vanished X window; the process lives on.
+  ShowWindow(window, SW_SHOW);
+  SetWindowPos(window, nullptr, 10, 10, 50, 50, SWP_NOZORDER);
+  SetWindowTextW(window, u"still here");
+  SetCapture(window);
+  ReleaseCapture();
+  DragAcceptFiles(window, TRUE);
+  pump();
+  EXPECT_TRUE(DestroyWindow(window));
+  windows.clear();
 }
 
 TEST_F(x11_backend_test, capture_grabs_the_pointer) {

@@ -26,15 +26,16 @@ void send(Display* display, Window to, Atom type, long l0, long l1, long l2, lon
 
 }  // namespace
 
-xdnd_test_source::xdnd_test_source(Window target, int root_x, int root_y, std::string uri_list)
-    : target_(target), uri_list_(std::move(uri_list)) {
+xdnd_test_source::xdnd_test_source(Window target, int root_x, int root_y, std::string data, const char* type)
+    : target_(target), data_(std::move(data)) {
   display_ = open_test_display();
   if (!display_) return;
+  type_ = atom(display_, type);
   source_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1, 1, 0, 0, 0);
   XSetSelectionOwner(display_, atom(display_, "XdndSelection"), source_, CurrentTime);
   const long version = 5;
   send(display_, target_, atom(display_, "XdndEnter"), static_cast<long>(source_), version << 24,
-       static_cast<long>(atom(display_, "text/uri-list")), 0, 0);
+       static_cast<long>(type_), 0, 0);
   send(display_, target_, atom(display_, "XdndPosition"), static_cast<long>(source_), 0,
        (static_cast<long>(root_x) << 16) | (root_y & 0xFFFF), CurrentTime,
        static_cast<long>(atom(display_, "XdndActionCopy")));
@@ -60,9 +61,9 @@ bool xdnd_test_source::step() {
       reply.xselection.target = request.target;
       reply.xselection.time = request.time;
       reply.xselection.property = None;
-      if (request.target == atom(display_, "text/uri-list") && request.property != None) {
+      if (request.target == type_ && request.property != None) {
         XChangeProperty(display_, request.requestor, request.property, request.target, 8, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(uri_list_.data()), static_cast<int>(uri_list_.size()));
+                        reinterpret_cast<const unsigned char*>(data_.data()), static_cast<int>(data_.size()));
         reply.xselection.property = request.property;
       }
       XSendEvent(display_, request.requestor, False, NoEventMask, &reply);

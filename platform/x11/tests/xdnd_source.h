@@ -9,8 +9,8 @@ typedef unsigned long Window;
 
 class xdnd_test_source {
 public:
-  // Drags `uri_list` to (root_x, root_y) over `target`.
-  xdnd_test_source(Window target, int root_x, int root_y, std::string uri_list);
+  // Drags `data`, offered as `type`, to (root_x, root_y) over `target`.
+  xdnd_test_source(Window target, int root_x, int root_y, std::string data, const char* type = "text/uri-list");
   ~xdnd_test_source();
   xdnd_test_source(const xdnd_test_source&) = delete;
   xdnd_test_source& operator=(const xdnd_test_source&) = delete;
@@ -27,6 +27,7 @@ private:
   Display* display_ = nullptr;
   Window source_ = 0;
   Window target_ = 0;
-  std::string uri_list_;
+  std::string data_;
+  unsigned long type_ = 0;
   bool status_seen_ = false, accepted_ = false, dropped_ = false, finished_ = false, finish_accepted_ = false;
 };
