@@ -155,7 +155,7 @@ int fail(DWORD error)
 // encoder once, handing every output unit to `put`; it answers false for input
 // rejected by the strict mode.
 template <typename Unit, typename Convert>
-int convert_text(UINT code_page, DWORD flags, DWORD strict_flag, bool source_given, int source_size,
+int convert_text(UINT code_page, DWORD flags, DWORD strict_flag, const void* source, int source_size,
                  Unit* out, int out_size, Convert&& convert)
 {
     if (code_page != CP_UTF8) {
@@ -164,8 +164,10 @@ int convert_text(UINT code_page, DWORD flags, DWORD strict_flag, bool source_giv
     if ((flags & ~strict_flag) != 0) {
         return fail(ERROR_INVALID_FLAGS);
     }
-    if (!source_given || source_size == 0 || source_size < -1 || out_size < 0 ||
-        (out_size > 0 && out == nullptr)) {
+    // The source and the result must not share a buffer: the writing pass
+    // would overwrite input it has not read yet.
+    if (source == nullptr || source_size == 0 || source_size < -1 || out_size < 0 ||
+        (out_size > 0 && out == nullptr) || static_cast<const void*>(out) == source) {
         return fail(ERROR_INVALID_PARAMETER);
     }
     std::size_t needed = 0;
@@ -207,7 +209,7 @@ int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCCH lpMultiByteSt
         size = cbMultiByte == -1 ? std::strlen(lpMultiByteStr) + 1 : static_cast<std::size_t>(cbMultiByte);
     }
     const auto* bytes = reinterpret_cast<const unsigned char*>(lpMultiByteStr);
-    return convert_text<WCHAR>(CodePage, dwFlags, MB_ERR_INVALID_CHARS, lpMultiByteStr != nullptr,
+    return convert_text<WCHAR>(CodePage, dwFlags, MB_ERR_INVALID_CHARS, lpMultiByteStr,
                                cbMultiByte, lpWideCharStr, cchWideChar, [&](auto&& put) {
                                    return decode_utf8(bytes, size, strict, [&](char32_t code_point) {
                                        encode_utf16(code_point, put);
@@ -228,7 +230,7 @@ int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWCH lpWideCharSt
     if (lpWideCharStr != nullptr) {
         size = cchWideChar == -1 ? utf16_length(lpWideCharStr) + 1 : static_cast<std::size_t>(cchWideChar);
     }
-    return convert_text<CHAR>(CodePage, dwFlags, WC_ERR_INVALID_CHARS, lpWideCharStr != nullptr,
+    return convert_text<CHAR>(CodePage, dwFlags, WC_ERR_INVALID_CHARS, lpWideCharStr,
                               cchWideChar, lpMultiByteStr, cbMultiByte, [&](auto&& put) {
                                   return decode_utf16(lpWideCharStr, size, strict, [&](char32_t code_point) {
                                       encode_utf8(code_point, put);

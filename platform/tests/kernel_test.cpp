@@ -160,6 +160,9 @@ TEST(kernel_conversion, invalid_arguments_fail_with_their_error)
     char16_t wide[4] = {};
     char narrow[4] = {};
     BOOL used = FALSE;
+    // One buffer as the source and the result; its first byte reads as "a" too.
+    char16_t shared[4] = {u'a'};
+    auto* const shared_bytes = reinterpret_cast<char*>(shared);
     const struct {
         const char* what;
         std::function<int()> call;
@@ -177,6 +180,9 @@ TEST(kernel_conversion, invalid_arguments_fail_with_their_error)
          ERROR_INVALID_PARAMETER},
         {"negative buffer size", [&] { return MultiByteToWideChar(CP_UTF8, 0, "a", 1, wide, -1); },
          ERROR_INVALID_PARAMETER},
+        {"source and result in one buffer",
+         [&] { return MultiByteToWideChar(CP_UTF8, 0, shared_bytes, 1, shared, 4); },
+         ERROR_INVALID_PARAMETER},
         {"other code page to the encoder",
          [&] { return WideCharToMultiByte(1252, 0, u"a", 1, narrow, 4, nullptr, nullptr); }, ERROR_INVALID_PARAMETER},
         {"default character", [&] { return WideCharToMultiByte(CP_UTF8, 0, u"a", 1, narrow, 4, "?", nullptr); },
@@ -186,6 +192,9 @@ TEST(kernel_conversion, invalid_arguments_fail_with_their_error)
         {"empty wide source", [&] { return WideCharToMultiByte(CP_UTF8, 0, u"a", 0, narrow, 4, nullptr, nullptr); },
          ERROR_INVALID_PARAMETER},
         {"null wide source", [&] { return WideCharToMultiByte(CP_UTF8, 0, nullptr, -1, narrow, 4, nullptr, nullptr); },
+         ERROR_INVALID_PARAMETER},
+        {"wide source and result in one buffer",
+         [&] { return WideCharToMultiByte(CP_UTF8, 0, shared, 1, shared_bytes, 8, nullptr, nullptr); },
          ERROR_INVALID_PARAMETER},
         {"decoder flag to the encoder",
          [&] { return WideCharToMultiByte(CP_UTF8, MB_ERR_INVALID_CHARS, u"a", 1, narrow, 4, nullptr, nullptr); },

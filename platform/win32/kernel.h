@@ -114,7 +114,8 @@ DWORD WINAPI GetEnvironmentVariableW(LPCWSTR lpName, LPWSTR lpBuffer, DWORD nSiz
 // UTF-8 to UTF-16. cbMultiByte -1 reads up to and including the terminating zero.
 // cchWideChar 0 returns the units needed; a buffer too small fails with
 // ERROR_INSUFFICIENT_BUFFER. Invalid input fails with ERROR_NO_UNICODE_TRANSLATION
-// under MB_ERR_INVALID_CHARS and becomes U+FFFD without it. Returns 0 on failure.
+// under MB_ERR_INVALID_CHARS and becomes U+FFFD without it. The source and the
+// result must not be the same buffer (ERROR_INVALID_PARAMETER). Returns 0 on failure.
 int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCCH lpMultiByteStr, int cbMultiByte,
                                LPWSTR lpWideCharStr, int cchWideChar);
 
