@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -65,16 +66,27 @@ TEST_F(environment_text_test, unreadable_names_give_the_empty_text)
 {
     set("1");
     const std::string zero_inside = std::string(variable) + '\0' + "X";
+    const std::string invalid = std::string(variable) + "\xFF";
+    // "T" written in two bytes: a lenient decoder reads it as the variable's name.
+    const std::string overlong = std::string(variable, std::strlen(variable) - 1) + "\xC1\x94";
+    // Variables under the invalid name as it stands and as a lenient
+    // conversion (U+FFFD for the bad byte) would turn it: neither may be read.
+    const std::string replaced = std::string(variable) + "\xEF\xBF\xBD";
+    ASSERT_EQ(setenv(invalid.c_str(), "raw", 1), 0);
+    ASSERT_EQ(setenv(replaced.c_str(), "replaced", 1), 0);
     const std::string names[] = {
         "",
         zero_inside,
-        std::string(variable) + "\xFF",
+        invalid,
+        overlong,
         std::string(131069, 'N'),
         "QUON_ENVIRONMENT_TEXT_TEST_MISSING",
     };
     for (const auto& name : names) {
         EXPECT_EQ(environment_text(name), "") << "name of " << name.size() << " bytes";
     }
+    unsetenv(invalid.c_str());
+    unsetenv(replaced.c_str());
     EXPECT_EQ(environment_text(variable), "1");
 }
 
