@@ -5,7 +5,8 @@
 
 #include "runtime/text.h"
 
-#include <unordered_set>
+#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -61,16 +62,29 @@ preflight_report retained_resource_store::validate(const owner_fragment& fragmen
 std::string retained_resource_store::check_fragment_sequences(const owner_fragment& fragment) const
 {
     const char* overlap = "retained resource owner {0} command range overlaps {1}";
-    std::unordered_set<std::int32_t> seen;
-    seen.reserve(fragment.commands.size());
-    for (const render_command& command : fragment.commands) {
-        const std::int32_t row = index_get(store_key("command-sequence", "", command.sequence));
+    const std::vector<render_command>& commands = fragment.commands;
+    // The first command, in list order, whose sequence an earlier command already
+    // has: sorting (sequence, position) puts each repeat right behind its first use.
+    std::vector<std::pair<std::int32_t, std::size_t>> order;
+    order.reserve(commands.size());
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        order.emplace_back(commands[i].sequence, i);
+    }
+    std::sort(order.begin(), order.end());
+    std::size_t first_repeat = commands.size();
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        if (order[i].first == order[i - 1].first) {
+            first_repeat = std::min(first_repeat, order[i].second);
+        }
+    }
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        const std::int32_t row = index_get(store_key("command-sequence", "", commands[i].sequence));
         const std::int32_t holder = command_owner(row);
         if (holder >= 0) {
             return owner_message(overlap, fragment.owner_id, owners_.id[static_cast<std::size_t>(holder)]);
         }
-        if (!seen.insert(command.sequence).second) {
-            return owner_message(overlap, fragment.owner_id, decimal(command.sequence));
+        if (i == first_repeat) {
+            return owner_message(overlap, fragment.owner_id, decimal(commands[i].sequence));
         }
     }
     return "";
@@ -206,8 +220,9 @@ preflight_report retained_resource_store::validate_item(owner_fragment fragment,
     }
 
     owner_binding& binding = report.binding;
-    for (std::vector<std::int32_t>* list : {&binding.resolved_paints, &binding.resolved_images, &binding.resolved_glyphs,
-                                            &binding.resolved_clips, &binding.resolved_transforms}) {
+    for (std::vector<std::int32_t>* list :
+         {&binding.resolved_paints, &binding.resolved_images, &binding.resolved_glyphs, &binding.resolved_clips,
+          &binding.resolved_transforms}) {
         list->reserve(fragment.commands.size());
     }
     binding.commands.reserve(fragment.commands.size());
