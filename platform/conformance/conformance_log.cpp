@@ -105,6 +105,7 @@ const named_value activate_states[] = {
     {WA_INACTIVE, "WA_INACTIVE"}, {WA_ACTIVE, "WA_ACTIVE"}, {WA_CLICKACTIVE, "WA_CLICKACTIVE"}};
 
 const named_value errors[] = {{ERROR_SUCCESS, "ERROR_SUCCESS"},
+                              {5, "ERROR_ACCESS_DENIED"},
                               {ERROR_NOT_ENOUGH_MEMORY, "ERROR_NOT_ENOUGH_MEMORY"},
                               {ERROR_INVALID_PARAMETER, "ERROR_INVALID_PARAMETER"},
                               {ERROR_INSUFFICIENT_BUFFER, "ERROR_INSUFFICIENT_BUFFER"},

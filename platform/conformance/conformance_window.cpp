@@ -106,6 +106,7 @@ void conf_register_class() {
   wc.lpfnWndProc = window_procedure;
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  conf_yes_no("LoadCursorA(NULL, IDC_ARROW) returns a cursor", wc.hCursor != nullptr);
   wc.hbrBackground = CreateSolidBrush(RGB(10, 11, 13));
   wc.lpszClassName = reinterpret_cast<LPCWSTR>(class_name);
   conf_yes_no("RegisterClassW returns an atom", RegisterClassW(&wc) != 0);

@@ -71,11 +71,19 @@ HWND create_main() {
   print_state(main);
   conf_settle();
 
+  // As the window runtime opens a window: show, paint at once, then pump.
   conf_scenario("show");
-  show(main, SW_SHOW, "SW_SHOW");
+  BOOL was_visible = ShowWindow(main, SW_SHOW);
+  conf_line(std::string("ShowWindow(SW_SHOW) returned ") + (was_visible ? "nonzero" : "0"));
   conf_line(std::string("UpdateWindow returned ") + (UpdateWindow(main) ? "nonzero" : "0"));
   conf_settle();
+  print_state(main);
   print_focus();
+
+  conf_scenario("dpi-and-monitor");
+  conf_line(conf_format("GetDpiForWindow: %u", GetDpiForWindow(main)));
+  conf_yes_no("MonitorFromWindow(MONITOR_DEFAULTTONEAREST) returns a monitor",
+              MonitorFromWindow(main, MONITOR_DEFAULTTONEAREST) != nullptr);
   return main;
 }
 
@@ -119,6 +127,7 @@ void capture(HWND main, HWND second) {
   conf_scenario("capture");
   conf_line("SetCapture(main) returned " + conf_window_name(SetCapture(main)));
   conf_line("GetCapture " + conf_window_name(GetCapture()));
+  conf_line("SetCapture(main) again returned " + conf_window_name(SetCapture(main)));
   conf_line("SetCapture(second) returned " + conf_window_name(SetCapture(second)));
   conf_line("GetCapture " + conf_window_name(GetCapture()));
   conf_yes_no("ReleaseCapture returns nonzero", ReleaseCapture() != 0);
@@ -138,6 +147,7 @@ void peek_many(HWND main) {
   conf_yes_no("PostMessageW of 40 messages returns nonzero", all_posted);
   MSG peeked{};
   BOOL found = PeekMessageW(&peeked, nullptr, 0, 0, PM_NOREMOVE);
+  conf_line(conf_format("GetMessageExtraInfo of a posted message: %d", static_cast<int>(GetMessageExtraInfo())));
   conf_line("PM_NOREMOVE sees " + conf_message_name(found ? peeked.message : 0) +
             conf_format(" %u", static_cast<unsigned>(peeked.wParam)));
   int next = 0;
@@ -316,12 +326,21 @@ void destroy(HWND window, const char* scenario) {
   BOOL again = DestroyWindow(window);
   DWORD error = GetLastError();
   conf_line(std::string("DestroyWindow again returned ") + (again ? "nonzero" : "0") + ", " + conf_error_name(error));
+  POINT point{10, 10};
+  conf_yes_no("ScreenToClient of the destroyed window fails", ScreenToClient(window, &point) == 0);
   conf_settle();
 }
 
 }  // namespace
 
 void run_window_scenarios() {
+  conf_scenario("dpi-awareness");
+  BOOL set = SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+  conf_line(std::string("SetProcessDpiAwarenessContext(PER_MONITOR_AWARE_V2) returned ") + (set ? "TRUE" : "FALSE"));
+  SetLastError(0);
+  BOOL set_again = SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+  DWORD error = GetLastError();
+  conf_line(std::string("again returned ") + (set_again ? "TRUE" : "FALSE, " + conf_error_name(error)));
   conf_scenario("class");
   conf_register_class();
   HWND main = create_main();
