@@ -43,6 +43,12 @@ TEST(format_placeholders, key_beyond_64_bits_raises_out_of_range)
     const std::string key = "{" + std::string(20, '9') + "}";
     EXPECT_THROW(format_placeholders(key, {}), std::out_of_range);
     EXPECT_THROW(format_placeholders("x" + key, {"a", "b"}), std::out_of_range);
+    try {
+        format_placeholders(key, {"a"});
+        ADD_FAILURE() << "expected std::out_of_range";
+    } catch (const std::out_of_range& error) {
+        EXPECT_STREQ(error.what(), "stoull"); // the standard conversion's own error, passed through
+    }
     // The largest 64-bit number converts and is simply out of the argument range.
     EXPECT_EQ(format_placeholders("{18446744073709551615}", {"a"}), "{18446744073709551615}");
 }
