@@ -195,7 +195,6 @@ private:
     friend class retained_resource_store_inspector;  // reads the columns to check their invariants in tests
 
     std::int32_t index_lookup(const std::string& key, std::uint32_t* probes) const;
-    preflight_report refuse_report(preflight_report report, const std::string& message) const;
     operation_outcome refusal(const std::string& message) const;
     operation_outcome check_outcome(const preflight_report& report) const;
     std::string check_fragment_sequences(const owner_fragment& fragment) const;
