@@ -4,6 +4,8 @@
 #include <X11/extensions/Xrandr.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <string>
 
 std::vector<monitor_area> query_monitors(Display* display, int screen) {
   std::vector<monitor_area> found;
@@ -41,4 +43,20 @@ int monitor_for_rect(const std::vector<monitor_area>& monitors, int x, int y, in
     }
   }
   return best;
+}
+
+unsigned dpi_of_resources(std::string_view resources) {
+  while (!resources.empty()) {
+    const size_t end = resources.find('\n');
+    std::string_view line = resources.substr(0, end);
+    resources.remove_prefix(end == std::string_view::npos ? resources.size() : end + 1);
+    constexpr std::string_view name = "Xft.dpi:";
+    if (line.substr(0, name.size()) != name) continue;
+    const std::string value(line.substr(name.size()));
+    char* rest = nullptr;
+    const double dpi = std::strtod(value.c_str(), &rest);
+    if (rest == value.c_str() || !(dpi >= 24 && dpi <= 2400)) return 0;
+    return static_cast<unsigned>(dpi + 0.5);
+  }
+  return 0;
 }

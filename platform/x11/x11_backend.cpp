@@ -568,19 +568,10 @@ void x11_backend::set_cursor(int cursor_id) {
 
 UINT x11_backend::window_dpi(native_handle) {
   if (!display_) return 0;
-  // Xft.dpi of the resource database the server held when we connected.
-  const char* resources = XResourceManagerString(display_);
-  if (!resources) return USER_DEFAULT_SCREEN_DPI;
-  const char* line = resources;
-  while (line && *line) {
-    const char* end = std::strchr(line, '\n');
-    const std::string entry(line, end ? static_cast<size_t>(end - line) : std::strlen(line));
-    if (entry.rfind("Xft.dpi:", 0) == 0) {
-      const double dpi = std::atof(entry.c_str() + 8);
-      if (dpi >= 24 && dpi <= 2400) return static_cast<UINT>(dpi + 0.5);
-      break;
-    }
-    line = end ? end + 1 : nullptr;
+  // Read from the root each time: the desktop may change Xft.dpi while we run.
+  x11_property resources;
+  if (read_property(display_, root_, atoms_.resource_manager, XA_STRING, 1L << 16, &resources)) {
+    if (const unsigned dpi = dpi_of_resources(resources.bytes)) return dpi;
   }
   return USER_DEFAULT_SCREEN_DPI;
 }

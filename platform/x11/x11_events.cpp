@@ -167,7 +167,10 @@ void x11_backend::handle_key(x11_window& w, XEvent& event) {
   int virtual_key = virtual_key_of_keysym(XLookupKeysym(&event.xkey, 0));
   if (!virtual_key) virtual_key = virtual_key_of_keysym(keysym);
   if (!virtual_key && !text.empty()) virtual_key = static_cast<int>(vk_packet);
+  // A release reports the key its press reported, whatever the key code types now.
+  if (!press && keycode < 256 && keys_down_[keycode]) virtual_key = key_virtual_keys_[keycode];
   if (!virtual_key) return;
+  if (press && keycode < 256) key_virtual_keys_[keycode] = static_cast<unsigned char>(virtual_key);
   const bool alt_key = virtual_key == VK_MENU;
   const bool alt_held = (event.xkey.state & Mod1Mask) != 0;
   const bool was_down = keycode < 256 && keys_down_[keycode];

@@ -5,6 +5,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <array>
 #include <bitset>
 #include <chrono>
 #include <deque>
@@ -146,6 +147,7 @@ private:
   std::uintptr_t next_drop_token_ = 1;
   std::deque<pending_key_text> key_texts_;
   std::bitset<256> keys_down_;
+  std::array<unsigned char, 256> key_virtual_keys_{};  // what each held key code reported
   std::map<int, Cursor> cursors_;
   int cursor_id_ = 32512;
   Window capture_ = 0;

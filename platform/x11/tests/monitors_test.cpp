@@ -17,3 +17,16 @@ TEST(monitors, a_rectangle_belongs_to_the_monitor_it_overlaps_most_else_the_near
     EXPECT_EQ(monitor_for_rect(side_by_side, c.x, c.y, c.width, c.height), c.expected) << c.what;
   EXPECT_EQ(monitor_for_rect({}, 0, 0, 10, 10), -1);
 }
+
+TEST(monitors, dpi_comes_from_xft_dpi_in_the_resources) {
+  const struct { const char* resources; unsigned dpi; } cases[] = {
+      {"Xft.dpi:\t144\n", 144},
+      {"Xcursor.size:\t24\nXft.dpi:\t120.4\nXft.hinting:\t1\n", 120},
+      {"Xft.dpi: 96", 96},
+      {"Xft.dpi:\tlarge\n", 0},
+      {"Xft.dpi:\t0\n", 0},
+      {"Xft.antialias:\t1\n", 0},
+      {"", 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(dpi_of_resources(c.resources), c.dpi) << c.resources;
+}

@@ -439,8 +439,10 @@ TEST_F(x11_backend_test, keys_become_virtual_key_messages_with_text) {
   // A character beyond the keyboard's keys, typed through a borrowed key code.
   received.clear();
   xtest_tap(display, XK_eacute);
-  ASSERT_TRUE(wait_for([&] { return find(WM_CHAR); }));
+  ASSERT_TRUE(wait_for([&] { return find(WM_KEYUP); }));
+  ASSERT_NE(find(WM_CHAR), nullptr);
   EXPECT_EQ(find(WM_CHAR)->wParam, WPARAM(0xE9));
+  EXPECT_EQ(find(WM_KEYUP)->wParam, find(WM_KEYDOWN)->wParam) << "the release names the key its press named";
 }
 
 TEST_F(x11_backend_test, mouse_buttons_motion_and_wheel) {
@@ -668,7 +670,27 @@ TEST_F(x11_backend_test, dpi_and_monitors) {
   HWND first = create(u"a", 10, 10, 100, 100);
   HWND second = create(u"b", 300, 10, 100, 100);
   ASSERT_TRUE(first && second);
-  EXPECT_EQ(GetDpiForWindow(first), 96u) << "Xft.dpi is unset on the test server";
+  // The desktop's resources, as xrdb sets them, read while we run; restored afterwards.
+  const Window root = DefaultRootWindow(display);
+  const Atom resources = XInternAtom(display, "RESOURCE_MANAGER", False);
+  Atom type = 0;
+  int format = 0;
+  unsigned long items = 0, remaining = 0;
+  unsigned char* saved = nullptr;
+  XGetWindowProperty(display, root, resources, 0, 1 << 16, False, XA_STRING, &type, &format, &items, &remaining,
+                     &saved);
+  const std::string original = saved ? std::string(reinterpret_cast<char*>(saved), items) : std::string();
+  if (saved) XFree(saved);
+  const char database[] = "Xcursor.size:\t24\nXft.dpi:\t144\n";
+  XChangeProperty(display, root, resources, XA_STRING, 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(database), sizeof database - 1);
+  EXPECT_EQ(GetDpiForWindow(first), 144u);
+  XDeleteProperty(display, root, resources);
+  EXPECT_EQ(GetDpiForWindow(first), 96u) << "without Xft.dpi: 96";
+  if (!original.empty())
+    XChangeProperty(display, root, resources, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(original.data()), static_cast<int>(original.size()));
+  XSync(display, False);
   HMONITOR monitor = MonitorFromWindow(first, MONITOR_DEFAULTTONEAREST);
   EXPECT_NE(monitor, nullptr);
   EXPECT_EQ(MonitorFromWindow(second, MONITOR_DEFAULTTONEAREST), monitor) << "one screen, one monitor";
