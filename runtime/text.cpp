@@ -60,11 +60,28 @@ bool text_starts_with(const std::string& text, const std::string& prefix)
 
 bool is_hex_text(const std::string& text)
 {
-    for (const char c : text) {
-        const bool digit = c >= '0' && c <= '9';
-        const bool upper = c >= 'A' && c <= 'F';
-        const bool lower = c >= 'a' && c <= 'f';
-        if (!digit && !upper && !lower) {
+    // Payload texts run to megabytes: test whole blocks without a branch per
+    // byte so the compiler can vectorise, then the tail byte by byte.
+    const auto bad = [](unsigned char c) -> unsigned {
+        const unsigned char digit = static_cast<unsigned char>(c - '0');
+        const unsigned char letter = static_cast<unsigned char>((c | 0x20) - 'a');
+        return static_cast<unsigned>(digit > 9) & static_cast<unsigned>(letter > 5);
+    };
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t size = text.size();
+    constexpr std::size_t block = 64;
+    std::size_t i = 0;
+    for (; i + block <= size; i += block) {
+        unsigned any_bad = 0;
+        for (std::size_t j = 0; j < block; ++j) {
+            any_bad |= bad(bytes[i + j]);
+        }
+        if (any_bad != 0) {
+            return false;
+        }
+    }
+    for (; i < size; ++i) {
+        if (bad(bytes[i]) != 0) {
             return false;
         }
     }

@@ -71,6 +71,19 @@ TEST(text_helpers, bool_starts_with_and_hex)
     for (const auto& [text, expected] : hex) {
         EXPECT_EQ(is_hex_text(text), expected) << "text '" << text << "'";
     }
+
+    // Every byte value, alone and at each position of a long text (block and tail paths).
+    for (int b = 0; b < 256; ++b) {
+        const char c = static_cast<char>(b);
+        const bool hex_byte = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+        EXPECT_EQ(is_hex_text(std::string(1, c)), hex_byte) << "byte " << b;
+        std::string long_text(200, 'a');
+        for (const std::size_t at : {std::size_t{0}, std::size_t{63}, std::size_t{64}, std::size_t{127}, std::size_t{199}}) {
+            std::string t = long_text;
+            t[at] = c;
+            EXPECT_EQ(is_hex_text(t), hex_byte) << "byte " << b << " at " << at;
+        }
+    }
 }
 
 } // namespace
