@@ -19,6 +19,7 @@ native_handle platform_native_window(HWND window);
 // Posts a message to the thread's queue with its GetMessageExtraInfo value. Keyboard
 // and mouse messages go to the input queue, every other message to the posted queue;
 // PeekMessageW takes posted messages before input messages, each queue in order.
+// MSG::pt is the cursor position last seen (the last mouse event or GetCursorPos).
 void platform_post(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LPARAM extra_info = 0);
 
 // A mouse message at a screen point, routed as the system does: to the capture window

@@ -42,7 +42,7 @@ void core_post(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LPARAM e
   q.msg.wParam = wParam;
   q.msg.lParam = lParam;
   q.msg.time = ++s.message_time;
-  backend().cursor_pos(q.msg.pt);
+  q.msg.pt = s.message_pos;
   q.extra_info = extra_info;
   (input ? s.input : s.posted).push_back(q);
 }

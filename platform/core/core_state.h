@@ -99,6 +99,7 @@ struct core_state {
   int quit_code = 0;
   LPARAM extra_info = 0;
   DWORD message_time = 0;
+  POINT message_pos{};  // cursor position last seen, stamped on queued messages
 
   HWND active = nullptr;
   HWND focus = nullptr;

@@ -32,6 +32,7 @@ void platform_post(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LPAR
 
 void platform_post_mouse(HWND window, UINT message, WPARAM wParam, POINT screen, LPARAM extra_info) {
   core_state& s = core();
+  s.message_pos = screen;
   LPARAM screen_lparam = MAKELPARAM(screen.x, screen.y);
   if (message == WM_MOUSEWHEEL || message == WM_MOUSEHWHEEL) {
     HWND target = s.focus ? s.focus : window;

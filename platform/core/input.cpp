@@ -98,8 +98,9 @@ HCURSOR WINAPI SetCursor(HCURSOR cursor) {
 
 BOOL WINAPI GetCursorPos(LPPOINT point) {
   if (PLATFORM_FAILS("GetCursorPos")) return FALSE;
-  if (!point) return FALSE;
-  return backend().cursor_pos(*point) ? TRUE : FALSE;
+  if (!point || !backend().cursor_pos(*point)) return FALSE;
+  core().message_pos = *point;
+  return TRUE;
 }
 
 SHORT WINAPI GetAsyncKeyState(int virtual_key) {
