@@ -96,7 +96,6 @@ std::unique_ptr<font_face> font_face::open(const char* face_name, int height, in
   if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixels)) != 0) return nullptr;
 
   font->family_ = file.family;
-  font->file_ = file.path;
   font->pixel_size_ = pixels;
   font->ascent_ = static_cast<int>((face->size->metrics.ascender + 63) / 64);
   font->descent_ = static_cast<int>((-face->size->metrics.descender + 63) / 64);

@@ -30,7 +30,6 @@ public:
   font_face& operator=(const font_face&) = delete;
 
   const std::string& family() const { return family_; }
-  const std::string& file() const { return file_; }
   int pixel_size() const { return pixel_size_; }
   int ascent() const { return ascent_; }    // pixels above the baseline
   int descent() const { return descent_; }  // pixels below the baseline, positive
@@ -43,7 +42,7 @@ private:
   font_face() = default;
   struct freetype_handles;
   std::unique_ptr<freetype_handles> ft_;
-  std::string family_, file_;
+  std::string family_;
   int pixel_size_ = 0, ascent_ = 0, descent_ = 0;
   bool bold_ = false;
   bool embolden_ = false;

@@ -11,7 +11,7 @@ for _ in $(seq 1 100); do
   sleep 0.1
 done
 if [ "$quon_wm_ready" -eq 1 ]; then
-  QUON_X11_WINDOW_MANAGER=openbox run_ctest build/linux -L x11 -j 1
+  run_ctest build/linux -L x11 -j 1
 else
   quon_failed=$((quon_failed + 1)); echo "openbox did not start on $DISPLAY"; cat "$quon_openbox_config/log"
 fi
