@@ -16,8 +16,8 @@ HWND platform_window_from_native(native_handle window);
 // A window's native handle, or 0.
 native_handle platform_native_window(HWND window);
 
-// Posts a message to the thread's queue with its GetMessageExtraInfo value. Keyboard
-// and mouse messages go to the input queue, every other message to the posted queue;
+// Posts a message to the thread's queue with its GetMessageExtraInfo value. Keyboard,
+// mouse and pointer messages go to the input queue, every other to the posted queue;
 // PeekMessageW takes posted messages before input messages, each queue in order.
 // MSG::pt is the cursor position last seen (the last mouse event or GetCursorPos).
 void platform_post(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LPARAM extra_info = 0);

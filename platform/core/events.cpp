@@ -9,7 +9,8 @@ LONG height_of(const RECT& r) { return r.bottom - r.top; }
 
 bool is_input_message(UINT message) {
   return message == WM_KEYDOWN || message == WM_KEYUP || message == WM_SYSKEYDOWN || message == WM_SYSKEYUP ||
-         (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || (message >= WM_NCMOUSEMOVE && message <= 0x00AD);
+         (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || (message >= WM_NCMOUSEMOVE && message <= 0x00AD) ||
+         (message >= WM_POINTERUPDATE && message <= WM_POINTERUP);
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ void sim_reset();
 
 // ---- messages and native events ----
 
-// Posts a message now, as a back-end would (keyboard and mouse messages to the input
+// Posts a message now, as a back-end would (keyboard, mouse and pointer messages to the input
 // queue, others to the posted queue); GetMessageExtraInfo answers extra_info for it.
 void sim_post(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LPARAM extra_info = 0);
 // Posts a key message with a realistic lParam: scan code, repeat count 1, the
