@@ -137,12 +137,21 @@ x11_window* x11_backend::find_xid(Window xid) const {
 }
 
 bool x11_backend::window_manager_running() {
-  // The check window must exist and name itself, as EWMH asks.
+  // Known until the root's check property changes or the check window goes
+  // (handle_event forgets it then).
+  if (window_manager_known_) return window_manager_check_ != 0;
+  window_manager_known_ = true;
+  window_manager_check_ = 0;
+  // The check window must exist and name itself, as EWMH asks: a window manager
+  // that went away leaves the root's property behind.
   const Window check = read_property_item(display_, root_, atoms_.net_supporting_wm_check, XA_WINDOW);
   if (!check) return false;
   x11_error_trap trap(display_);
   const Window self = read_property_item(display_, check, atoms_.net_supporting_wm_check, XA_WINDOW);
-  return trap.ok() && self == check;
+  XSelectInput(display_, check, StructureNotifyMask);
+  if (!trap.ok() || self != check) return false;
+  window_manager_check_ = check;
+  return true;
 }
 
 glx_format_list& x11_backend::formats() {

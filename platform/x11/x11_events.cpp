@@ -87,7 +87,15 @@ void x11_backend::handle_event(XEvent& event) {
     XRefreshKeyboardMapping(&event.xmapping);
     return;
   }
-  if (event.type == PropertyNotify && event.xproperty.window == root_) return;
+  if (event.type == PropertyNotify && event.xproperty.window == root_) {
+    if (event.xproperty.atom == atoms_.net_supporting_wm_check) window_manager_known_ = false;
+    return;
+  }
+  if (event.type == DestroyNotify && window_manager_check_ && event.xdestroywindow.window == window_manager_check_) {
+    window_manager_known_ = false;  // the window manager ended
+    window_manager_check_ = 0;
+    return;
+  }
   x11_window* w = find_xid(event.xany.window);
   if (!w) return;
   switch (event.type) {

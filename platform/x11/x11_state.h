@@ -160,4 +160,6 @@ private:
   std::map<int, std::pair<double, double>> pressure_ranges_;
   bool input2_queried_ = false;
   std::chrono::steady_clock::time_point last_socket_poll_{};
+  bool window_manager_known_ = false;
+  Window window_manager_check_ = 0;  // the running window manager's check window, 0 for none
 };

@@ -536,6 +536,42 @@ TEST_F(x11_backend_test, foreground_is_ours_foreign_or_none) {
   XCloseDisplay(other);
 }
 
+TEST_F(x11_backend_test, foreground_follows_a_window_manager_that_comes_and_goes) {
+  if (x11_window_manager_running(display)) GTEST_SKIP() << "plays the window manager itself";
+  HWND window = create(u"ewmh", 80, 80, 120, 90);
+  ASSERT_NE(window, nullptr);
+  ShowWindow(window, SW_SHOW);
+  ASSERT_TRUE(wait_for([&] { return map_state(window) == IsViewable; }));
+  XSetInputFocus(display, PointerRoot, RevertToPointerRoot, CurrentTime);
+  pump();
+  EXPECT_EQ(GetForegroundWindow(), nullptr) << "no window manager, no focus: no foreground";
+
+  // Another client announces itself as an EWMH window manager and names our window active.
+  Display* manager = open_test_display();
+  ASSERT_NE(manager, nullptr);
+  const Window root = DefaultRootWindow(manager);
+  const Atom check_atom = XInternAtom(manager, "_NET_SUPPORTING_WM_CHECK", False);
+  const Atom active_atom = XInternAtom(manager, "_NET_ACTIVE_WINDOW", False);
+  const Window check = XCreateSimpleWindow(manager, root, 0, 0, 1, 1, 0, 0, 0);
+  XChangeProperty(manager, check, check_atom, XA_WINDOW, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&check), 1);
+  XChangeProperty(manager, root, check_atom, XA_WINDOW, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&check), 1);
+  const Window active = x11_backend_window(window);
+  XChangeProperty(manager, root, active_atom, XA_WINDOW, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&active), 1);
+  XSync(manager, False);
+  EXPECT_TRUE(wait_for([&] { return GetForegroundWindow() == window; })) << "_NET_ACTIVE_WINDOW names it";
+
+  // It ends, leaving its root property behind: the input focus counts again.
+  XDestroyWindow(manager, check);
+  XSync(manager, False);
+  EXPECT_TRUE(wait_for([&] { return GetForegroundWindow() == nullptr; }));
+  XDeleteProperty(manager, root, check_atom);
+  XDeleteProperty(manager, root, active_atom);
+  XCloseDisplay(manager);
+}
+
 TEST_F(x11_backend_test, close_from_the_window_manager_arrives_as_wm_close) {
   HWND window = create(u"close", 10, 10, 100, 100);
   ASSERT_NE(window, nullptr);
