@@ -184,8 +184,7 @@ void run_environment_scenarios() {
       SetLastError(untouched_error);
       DWORD read = GetEnvironmentVariableW(wide_name.data(), value.data(), size);
       line += ", read " + result_text(static_cast<int>(read));
-      if (read == 0) line += "";
-      else if (read < 8) line += ": " + units_text(value, static_cast<int>(read));
+      if (read > 0 && read < 8) line += ": " + units_text(value, static_cast<int>(read));
       line += conf_format(", terminated: %s", value[read < size ? read : 0] == 0 ? "yes" : "no");
       if (size > 1) {
         SetLastError(untouched_error);
