@@ -1,7 +1,9 @@
 #include "example/scene.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <utility>
 
@@ -79,13 +81,19 @@ void draw_trees(game_canvas& canvas) {
     }
 }
 
+// Largest drift lroundf and the wrap can take: long is 32 bits on Windows.
+constexpr float breeze_drift_limit =
+    std::min(1.0e15f, static_cast<float>(std::numeric_limits<long>::max()));
+
 void draw_breeze(game_canvas& canvas, float t) {
     for (int32_t k = 0; k <= 8; ++k) {
         const float v = static_cast<float>(139 * k) + 53.0f * t;
         // The frame loop's play time stops growing near 1e6 s (dt <= 0.033 s); a
         // time past any pixel range leaves the streak where it starts.
         int64_t x = -50;
-        if (std::fabs(v) < 1.0e15f) x = lroundf(v) - 1100 * static_cast<int64_t>(floorf(v / 1100.0f)) - 50;
+        if (std::fabs(v) < breeze_drift_limit) {
+            x = lroundf(v) - 1100 * static_cast<int64_t>(floorf(v / 1100.0f)) - 50;
+        }
         const int64_t y = 39 * k + 224;
         for (int32_t s = 0; s <= 11; ++s) {
             const int64_t a = lroundf(8.0f * bounded_sine(0.22f * static_cast<float>(s) + t));
