@@ -58,6 +58,9 @@ int index_of(const call_list& calls, const canvas_call& wanted) {
     return -1;
 }
 
+// Index of the first breeze segment in a frame: after the blades and the six trees.
+constexpr int breeze_start = 1130 - 1 + 85 + 6 * 172;
+
 TEST(scene, frame_issues_every_shape_in_order) {
     const golf_game game;
     const call_list calls = draw(game);
@@ -135,12 +138,12 @@ TEST(scene, fixed_shapes_have_their_places_and_colours) {
     }
 
     // Breeze at t = 0: streak 0 starts at x -50; streak 8 (v = 1112) has wrapped to -38.
-    const int breeze = 1130 - 1 + 85 + 6 * 172;
-    EXPECT_EQ(calls[static_cast<std::size_t>(breeze)], line(-50, 224, -45, 224, 2, 225, 246, 213, 80));
-    EXPECT_EQ(calls[static_cast<std::size_t>(breeze + 8 * 12)], line(-38, 536, -33, 536, 2, 225, 246, 213, 80));
+    EXPECT_EQ(calls[static_cast<std::size_t>(breeze_start)], line(-50, 224, -45, 224, 2, 225, 246, 213, 80));
+    EXPECT_EQ(calls[static_cast<std::size_t>(breeze_start + 8 * 12)],
+              line(-38, 536, -33, 536, 2, 225, 246, 213, 80));
 
     // Cup of green 1 with its pole and flag, then the ball on the tee.
-    const int cup = breeze + 108;
+    const int cup = breeze_start + 108;
     EXPECT_EQ(calls[static_cast<std::size_t>(cup)], rect(735, 289, 1, 1, 32, 83, 66));
     EXPECT_EQ(calls[static_cast<std::size_t>(cup + 11)], rect(724, 300, 23, 1, 32, 83, 66));
     EXPECT_EQ(calls[static_cast<std::size_t>(cup + 23)], line(735, 300, 735, 238, 3, 243, 236, 203, 255));
@@ -220,20 +223,31 @@ TEST(scene, animations_freeze_one_by_one_as_their_sine_leaves_its_range) {
     // t = 4100: the waves stand still too; the breeze keeps drifting (53 px/s).
     const call_list later = draw(game, 4100.0f);
     EXPECT_EQ(later[7], line(131, 245, 162, 243, 2, 151, 224, 218, 95));
-    const int breeze = 1130 - 1 + 85 + 6 * 172;
-    EXPECT_EQ(later[static_cast<std::size_t>(breeze)].args[0], 217300 - 1100 * 197 - 50);
-    EXPECT_EQ(later[static_cast<std::size_t>(breeze)].args[1], 224) << "ripple frozen";
+    EXPECT_EQ(later[static_cast<std::size_t>(breeze_start)].args[0], 217300 - 1100 * 197 - 50);
+    EXPECT_EQ(later[static_cast<std::size_t>(breeze_start)].args[1], 224) << "ripple frozen";
 }
 
 TEST(scene, play_time_and_positions_out_of_any_range_still_draw_the_whole_frame) {
     const golf_game game;
     for (float t : {std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN(), 1.0e30f}) {
-        EXPECT_EQ(draw(game, t).size(), 2428u) << t;
+        SCOPED_TRACE(t);
+        const call_list calls = draw(game, t);
+        ASSERT_EQ(calls.size(), 2428u);
+        // Every streak stays at its start, unrippled.
+        EXPECT_EQ(calls[breeze_start], line(-50, 224, -45, 224, 2, 225, 246, 213, 80));
+        EXPECT_EQ(calls[breeze_start + 8 * 12 + 11], line(5, 536, 10, 536, 2, 225, 246, 213, 80));
     }
+    // Positions are held to +-1e9 pixels, NaN at 0, before they become integers.
     golf_game lost;
     lost.ball = {std::numeric_limits<float>::quiet_NaN(), 3.0e9f};
     lost.cup = {-3.0e9f, std::numeric_limits<float>::infinity()};
-    EXPECT_EQ(draw(lost, 0.0f, 3.0f, true, 10, 10).size(), 2431u);
+    const call_list calls = draw(lost, 0.0f, 3.0f, true, 10, 10);
+    ASSERT_EQ(calls.size(), 2431u);
+    const int cup = breeze_start + 108;
+    EXPECT_EQ(calls[cup], rect(-1000000000, 1000000000 - 11, 1, 1, 32, 83, 66));
+    EXPECT_EQ(calls[cup + 23], line(-1000000000, 1000000000, -1000000000, 1000000000 - 62, 3, 243, 236, 203, 255));
+    EXPECT_EQ(calls[cup + 25], rect(3, 1000000000 + 5 - 9, 1, 1, 71, 123, 95));
+    EXPECT_EQ(calls[calls.size() - 7], line(0, 1000000000, 10, 10, 2, 253, 249, 218, 210));
 }
 
 }  // namespace
