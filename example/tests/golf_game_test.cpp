@@ -75,21 +75,32 @@ TEST(golf_game, friction_settles_the_tee_shot_on_dry_land) {
 }
 
 TEST(golf_game, friction_is_stronger_in_the_bunker_and_wind_pushes_along_x_only) {
-    golf_game sand;
-    sand.ball = {542.0f, 388.0f};
-    sand.velocity = {100.0f, 100.0f};
-    sand.step(0.1f, 0.0f);
-    EXPECT_FLOAT_EQ(sand.velocity.x, 71.0f);
-    EXPECT_FLOAT_EQ(sand.velocity.y, 71.0f);
-
-    golf_game grass;
-    grass.velocity = {100.0f, 100.0f};
-    grass.step(0.1f, 10.0f);
-    EXPECT_FLOAT_EQ(grass.velocity.x, 94.2f);
-    EXPECT_FLOAT_EQ(grass.velocity.y, 93.2f);
-    // Semi-implicit: the new velocity moves the ball.
-    EXPECT_FLOAT_EQ(grass.ball.x, 240.0f + 9.42f);
-    EXPECT_FLOAT_EQ(grass.ball.y, 450.0f + 9.32f);
+    struct friction_case {
+        const char* name;
+        golf_vector ball;
+        golf_vector velocity;
+        float wind;
+        golf_vector velocity_after;
+        golf_vector ball_after;  // semi-implicit: the new velocity moves the ball
+    };
+    const std::vector<friction_case> cases = {
+        {"in the bunker", {542.0f, 388.0f}, {100.0f, 100.0f}, 0.0f, {71.0f, 71.0f}, {549.1f, 395.1f}},
+        {"on grass with wind", {240.0f, 450.0f}, {100.0f, 100.0f}, 10.0f, {94.2f, 93.2f}, {249.42f, 459.32f}},
+        // The friction is that of where the step starts, across the bunker's edge both ways.
+        {"leaving the bunker", {592.5f, 388.0f}, {100.0f, 0.0f}, 0.0f, {71.0f, 0.0f}, {599.6f, 388.0f}},
+        {"entering the bunker", {600.0f, 388.0f}, {-100.0f, 0.0f}, 0.0f, {-93.2f, 0.0f}, {590.68f, 388.0f}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        golf_game game;
+        game.ball = c.ball;
+        game.velocity = c.velocity;
+        game.step(0.1f, c.wind);
+        EXPECT_FLOAT_EQ(game.velocity.x, c.velocity_after.x);
+        EXPECT_FLOAT_EQ(game.velocity.y, c.velocity_after.y);
+        EXPECT_FLOAT_EQ(game.ball.x, c.ball_after.x);
+        EXPECT_FLOAT_EQ(game.ball.y, c.ball_after.y);
+    }
 }
 
 struct refused_shot_case {
@@ -234,6 +245,17 @@ TEST(golf_game, water_returns_the_ball_to_its_lie_with_a_penalty) {
         EXPECT_EQ(game.message, "Into the water. Back to your lie (+1).");
     }
 
+    // The cup test comes after the water, on the lie: a lie beside the cup drops in at once.
+    golf_game beside;
+    beside.lie = {730.0f, 300.0f};
+    beside.ball = {950.0f, 600.0f};
+    beside.velocity = {20.0f, 0.0f};
+    beside.step(0.016f, 0.0f);
+    EXPECT_EQ(beside.strokes, 1);
+    EXPECT_TRUE(beside.in_cup);
+    EXPECT_EQ(beside.ball.x, 735.0f);
+    EXPECT_EQ(beside.message, "In the cup! Press N for the next green.");
+
     golf_game edge;
     edge.ball = {931.0f, 390.0f};  // on the ellipse: dry
     edge.velocity = {6.0f, 0.0f};
@@ -266,7 +288,7 @@ TEST(golf_game, unmeasurable_velocity_counts_as_at_rest) {
     EXPECT_EQ(game.velocity.x, 264.0f);
 }
 
-TEST(golf_game, stroke_count_wraps_at_the_32_bit_limit) {
+TEST(golf_game, stroke_and_green_counts_wrap_at_the_32_bit_limit) {
     golf_game shot;
     shot.strokes = INT32_MAX;
     shot.shot(400.0f, 450.0f);
@@ -278,6 +300,13 @@ TEST(golf_game, stroke_count_wraps_at_the_32_bit_limit) {
     water.velocity = {20.0f, 0.0f};
     water.step(0.016f, 0.0f);
     EXPECT_EQ(water.strokes, INT32_MIN);
+
+    golf_game green;
+    green.green = INT32_MAX;
+    green.in_cup = true;
+    green.next_green();
+    EXPECT_EQ(green.green, INT32_MIN);
+    EXPECT_EQ(green.cup.x, 720.0f);
 }
 
 }  // namespace
