@@ -170,7 +170,7 @@ TEST(frame_loop, a_press_aims_only_inside_the_band_with_the_ball_nearly_still) {
     const std::vector<press_case> cases = {
         {166, {0.0f, 0.0f}, true},   {597, {0.0f, 0.0f}, true},  {165, {0.0f, 0.0f}, false},
         {598, {0.0f, 0.0f}, false},  {-1, {0.0f, 0.0f}, false},  {400, {2.9f, 0.0f}, true},
-        {400, {60.0f, 0.0f}, false},
+        {400, {3.0f, 0.0f}, false},  {400, {60.0f, 0.0f}, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "y " << c.y << ", speed " << c.velocity.x);
