@@ -120,10 +120,41 @@ public:
         close_before("EndFrame");
         window_game_canvas::EndFrame();
     }
+    void SetScissor(int32_t x, int32_t y, int32_t w, int32_t h) override {
+        close_before("SetScissor");
+        window_game_canvas::SetScissor(x, y, w, h);
+    }
+    void ClearScissor() override {
+        close_before("ClearScissor");
+        window_game_canvas::ClearScissor();
+    }
+    void DrawRectRgba(int64_t x, int64_t y, int64_t w, int64_t h, int64_t r, int64_t g, int64_t b) override {
+        close_before("DrawRectRgba");
+        window_game_canvas::DrawRectRgba(x, y, w, h, r, g, b);
+    }
+    void DrawLineRgba(int64_t x0, int64_t y0, int64_t x1, int64_t y1, int64_t w, int64_t r, int64_t g, int64_t b,
+                      int64_t a) override {
+        close_before("DrawLineRgba");
+        window_game_canvas::DrawLineRgba(x0, y0, x1, y1, w, r, g, b, a);
+    }
+    void DrawRectGradientVRgba(int64_t x, int64_t y, int64_t w, int64_t h, int64_t tr, int64_t tg, int64_t tb,
+                               int64_t ta, int64_t br, int64_t bg, int64_t bb, int64_t ba) override {
+        close_before("DrawRectGradientVRgba");
+        window_game_canvas::DrawRectGradientVRgba(x, y, w, h, tr, tg, tb, ta, br, bg, bb, ba);
+    }
     void DrawRoundedRectRgba(int64_t x, int64_t y, int64_t w, int64_t h, int64_t radius, int64_t r, int64_t g,
                              int64_t b, int64_t a) override {
         close_before("DrawRoundedRectRgba");
         window_game_canvas::DrawRoundedRectRgba(x, y, w, h, radius, r, g, b, a);
+    }
+    void DrawTextStyled(std::string_view text, int32_t x, int32_t y, int32_t size, int32_t r, int32_t g,
+                        int32_t b) override {
+        close_before("DrawTextStyled");
+        window_game_canvas::DrawTextStyled(text, x, y, size, r, g, b);
+    }
+    int32_t MouseY() override {
+        close_before("MouseY");
+        return window_game_canvas::MouseY();
     }
     bool KeyPressed(std::string_view key) override {
         close_before("KeyPressed " + std::string(key));
@@ -155,7 +186,9 @@ TEST_P(sim_game_close, inside_a_frame_ends_with_1_and_names_the_call_that_found_
     const close_case& c = GetParam();
     closing_canvas canvas(c.before);
     scripted_desktop desktop;
-    desktop.between_frames = {[](HWND window) { focus(window); }, [](HWND) {}, [](HWND) {}};
+    // The button goes down after frame 2, so the press of frame 3 reads the pointer.
+    desktop.between_frames = {[](HWND window) { focus(window); },
+                              [](HWND window) { pointer(window, 400, 300, true); }, [](HWND) {}};
     testing::internal::CaptureStderr();
     const int status = run_kelvaro(canvas, desktop);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), c.err);
@@ -166,9 +199,19 @@ INSTANTIATE_TEST_SUITE_P(
     before_each_call, sim_game_close,
     testing::Values(
         close_case{"BeginFrame", 1, "window.canvas: window/canvas runtime window is not open for BeginFrame\n"},
+        // The text call checks the window twice; its own first pump sees the request.
+        close_case{"DrawTextStyled", 1,
+                   "window.canvas: window/canvas runtime window is not open for DrawTextStyled\n"},
+        close_case{"SetScissor", 1, "window.canvas: window/canvas runtime window is not open for SetScissor\n"},
+        close_case{"DrawRectGradientVRgba", 1,
+                   "window.canvas: window/canvas runtime window is not open for DrawRectGradientVRgba\n"},
+        close_case{"DrawLineRgba", 1, "window.canvas: window/canvas runtime window is not open for DrawLineRgba\n"},
+        close_case{"DrawRectRgba", 1, "window.canvas: window/canvas runtime window is not open for DrawRectRgba\n"},
         close_case{"DrawRoundedRectRgba", 1,
                    "window.canvas: window/canvas runtime window is not open for DrawRoundedRectRgba\n"},
+        close_case{"ClearScissor", 1, "window.canvas: window/canvas runtime window is not open for ClearScissor\n"},
         close_case{"EndFrame", 1, "window.canvas: window/canvas runtime window is not open for EndFrame\n"},
+        close_case{"MouseY", 1, "window.canvas: window/canvas runtime window is not open for MouseY\n"},
         // KeyPressed pumps but never fails: the next guarded call reports the closed window.
         close_case{"KeyPressed N", 1, "window.canvas: window/canvas runtime window is not open for BeginFrame\n"},
         // ESCAPE's pump sees the request after the frame: the next loop head ends the run.
