@@ -170,11 +170,9 @@ bool x11_backend::make_x_window(x11_window& w, Visual* visual, int depth) {
   attributes.background_pixmap = None;
   Colormap colormap = XCreateColormap(display_, root_, visual, AllocNone);
   attributes.colormap = colormap;
-  const auto it = cursors_.find(cursor_id_);
-  if (it != cursors_.end()) {
-    attributes.cursor = it->second;
-    mask |= CWCursor;
-  }
+  // The shape last set (the arrow at first): the class cursor of every window.
+  attributes.cursor = cursor_for(cursor_id_);
+  mask |= CWCursor;
   const int width = std::max<LONG>(1, w.client.right - w.client.left);
   const int height = std::max<LONG>(1, w.client.bottom - w.client.top);
   const Window xid = XCreateWindow(display_, root_, w.client.left, w.client.top, static_cast<unsigned>(width),
@@ -550,25 +548,28 @@ void x11_backend::set_capture(native_handle window) {
   capture_ = result == GrabSuccess ? w->xid : 0;
 }
 
-void x11_backend::set_cursor(int cursor_id) {
-  if (!display_ || cursor_id == cursor_id_) return;
-  cursor_id_ = cursor_id;
-  Cursor cursor = None;
+Cursor x11_backend::cursor_for(int cursor_id) {
   const auto found = cursors_.find(cursor_id);
-  if (found != cursors_.end()) {
-    cursor = found->second;
-  } else if (cursor_id == 0) {
+  if (found != cursors_.end()) return found->second;
+  Cursor cursor = None;
+  if (cursor_id == 0) {
     // Hidden: a cursor of one transparent pixel.
     static const char blank = 0;
     Pixmap pixmap = XCreateBitmapFromData(display_, root_, &blank, 1, 1);
     XColor black{};
     cursor = XCreatePixmapCursor(display_, pixmap, pixmap, &black, &black, 0, 0);
     XFreePixmap(display_, pixmap);
-    cursors_[cursor_id] = cursor;
   } else {
     cursor = XCreateFontCursor(display_, static_cast<unsigned>(cursor_shape(cursor_id)));
-    cursors_[cursor_id] = cursor;
   }
+  cursors_[cursor_id] = cursor;
+  return cursor;
+}
+
+void x11_backend::set_cursor(int cursor_id) {
+  if (!display_ || cursor_id == cursor_id_) return;
+  cursor_id_ = cursor_id;
+  const Cursor cursor = cursor_for(cursor_id);
   for (auto& [xid, w] : windows_) XDefineCursor(display_, xid, cursor);
   XFlush(display_);
 }

@@ -116,6 +116,7 @@ private:
   void send_wm_state(x11_window& w, bool add, Atom first, Atom second);
   void set_maximized_by_hand(x11_window& w, bool maximize);
   glx_format_list& formats();
+  Cursor cursor_for(int cursor_id);  // created on first use, kept to the end
 
   // Events (x11_events.cpp).
   void handle_event(XEvent& event);

@@ -6,6 +6,7 @@
 // Xlib after gtest and the Win32 declarations: its macros (None, Bool) clash with both.
 #include <GL/glx.h>
 #include <X11/Xatom.h>
+#include <X11/extensions/Xfixes.h>
 #include <X11/keysym.h>
 
 #include <string>
@@ -700,6 +701,34 @@ TEST_F(x11_backend_test, capture_grabs_the_pointer) {
   XSync(display, False);
   EXPECT_TRUE(other_can_grab());
   XCloseDisplay(other);
+}
+
+TEST_F(x11_backend_test, set_cursor_changes_the_pointer_shape_over_our_windows) {
+  HWND window = create(u"cursor", 120, 120, 100, 100);
+  ASSERT_NE(window, nullptr);
+  show_focused(window);
+  POINT origin{0, 0};
+  ClientToScreen(window, &origin);
+  xtest_motion(display, origin.x + 50, origin.y + 50);
+  pump();
+  // The server's image of the pointer, as its size and hot spot.
+  auto shape = [&] {
+    XSync(display, False);
+    XFixesCursorImage* image = XFixesGetCursorImage(display);
+    if (!image) return std::string();
+    const std::string text = std::to_string(image->width) + "x" + std::to_string(image->height) + "@" +
+                             std::to_string(image->xhot) + "," + std::to_string(image->yhot);
+    XFree(image);
+    return text;
+  };
+  SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+  const std::string arrow = shape();
+  SetCursor(LoadCursorA(nullptr, IDC_SIZEWE));
+  const std::string sizing = shape();
+  SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+  EXPECT_FALSE(arrow.empty());
+  EXPECT_NE(sizing, arrow) << "the west-east sizing cursor is another shape";
+  EXPECT_EQ(shape(), arrow);
 }
 
 TEST_F(x11_backend_test, dpi_and_monitors) {
