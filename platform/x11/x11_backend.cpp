@@ -482,7 +482,7 @@ bool x11_backend::async_key_down(int virtual_key) {
 }
 
 std::u16string x11_backend::key_text(UINT, WPARAM virtual_key, LPARAM lParam) {
-  // Presses whose message was never translated are skipped on the way.
+  // Entries of key-downs that were never translated are skipped on the way.
   while (!key_texts_.empty()) {
     pending_key_text entry = std::move(key_texts_.front());
     key_texts_.pop_front();

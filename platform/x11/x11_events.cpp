@@ -194,10 +194,10 @@ void x11_backend::handle_key(x11_window& w, XEvent& event) {
       post_text(w, units, false);
       units.clear();
     }
-    if (!units.empty()) {
-      key_texts_.push_back({static_cast<WPARAM>(virtual_key), lparam, std::move(units)});
-      if (key_texts_.size() > 64) key_texts_.pop_front();
-    }
+    // One entry per posted key-down, text or not, so that the entries stay in
+    // step with the messages TranslateMessage is asked about.
+    key_texts_.push_back({static_cast<WPARAM>(virtual_key), lparam, std::move(units)});
+    if (key_texts_.size() > 256) key_texts_.pop_front();
   }
   platform_post(w.window, message, static_cast<WPARAM>(virtual_key), lparam);
 }

@@ -405,6 +405,21 @@ TEST_F(x11_backend_test, keys_become_virtual_key_messages_with_text) {
   EXPECT_NE(up->lParam & 0x40000000, 0);
   EXPECT_NE(up->lParam & 0x80000000, 0);
 
+  // Keys queued together keep their texts: one without text before one with.
+  received.clear();
+  xtest_tap(display, XK_Left);
+  xtest_tap(display, XK_Tab);
+  xtest_tap(display, XK_z);
+  ASSERT_TRUE(wait_for([&] {
+    for (const recorded_message& m : received)
+      if (m.message == WM_KEYUP && m.wParam == 'Z') return true;
+    return false;
+  }));
+  std::u16string typed_text;
+  for (const recorded_message& m : received)
+    if (m.message == WM_CHAR) typed_text += static_cast<char16_t>(m.wParam);
+  EXPECT_EQ(typed_text, u"\tz");
+
   // Auto-repeat: the key held until the server repeats it.
   received.clear();
   std::vector<LPARAM> downs;
