@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/core.h"
 #include "platform/x11/error_trap.h"
+#include "platform/x11/x11_state.h"
 #include "platform/x11/tests/x11_test_support.h"
 #include "platform/x11/tests/xdnd_source.h"
 
@@ -459,6 +461,33 @@ TEST_F(x11_backend_test, keys_become_virtual_key_messages_with_text) {
   ASSERT_NE(find(WM_CHAR), nullptr);
   EXPECT_EQ(find(WM_CHAR)->wParam, WPARAM(0xE9));
   EXPECT_EQ(find(WM_KEYUP)->wParam, find(WM_KEYDOWN)->wParam) << "the release names the key its press named";
+}
+
+TEST_F(x11_backend_test, preedit_callbacks_become_an_ime_composition) {
+  // What XIM's on-the-spot callbacks report, as the input method would call them.
+  HWND window = create(u"ime", 60, 60, 200, 150);
+  ASSERT_NE(window, nullptr);
+  preedit_sink& sink = *reinterpret_cast<x11_window*>(platform_native_window(window));
+  preedit_text text;
+  sink.preedit_started();
+  text.replace(0, 0, "\xE3\x81\x8B\xE3\x81\xAA");  // two kana
+  sink.preedit_changed(text);
+  pump();
+  ASSERT_NE(find(WM_IME_STARTCOMPOSITION), nullptr);
+  const recorded_message* composition = find(WM_IME_COMPOSITION);
+  ASSERT_NE(composition, nullptr);
+  EXPECT_EQ(composition->lParam & GCS_COMPSTR, GCS_COMPSTR);
+  HIMC context = ImmGetContext(window);
+  ASSERT_NE(context, nullptr);
+  const LONG bytes = ImmGetCompositionStringW(context, GCS_COMPSTR, nullptr, 0);
+  ASSERT_EQ(bytes, 4);
+  char16_t units[2] = {};
+  ASSERT_EQ(ImmGetCompositionStringW(context, GCS_COMPSTR, units, sizeof units), 4);
+  EXPECT_EQ(std::u16string(units, 2), u"\u304B\u306A");
+  ImmReleaseContext(window, context);
+  sink.preedit_done();
+  pump();
+  EXPECT_NE(find(WM_IME_ENDCOMPOSITION), nullptr);
 }
 
 TEST_F(x11_backend_test, mouse_buttons_motion_and_wheel) {
