@@ -160,7 +160,7 @@ std::int32_t retained_resource_store::index_lookup(const std::string& key, std::
 
 std::int32_t retained_resource_store::find_binding(const std::string& owner_id) const
 {
-    return index_get(store_key("binding", owner_id, 0));
+    return index_get(store_key_buffers::key(keys_, "binding", owner_id, 0).text());
 }
 
 std::int32_t retained_resource_store::index_get(const std::string& key) const
@@ -170,7 +170,7 @@ std::int32_t retained_resource_store::index_get(const std::string& key) const
 
 std::int32_t retained_resource_store::find_binding_counted(preflight_report& report, const std::string& owner_id) const
 {
-    return index_get_counted(report, store_key("binding", owner_id, 0));
+    return index_get_counted(report, store_key_buffers::key(keys_, "binding", owner_id, 0).text());
 }
 
 std::int32_t retained_resource_store::index_get_counted(preflight_report& report, const std::string& key) const
@@ -211,7 +211,8 @@ std::int32_t scratch_value(resource_index_set& scratch, const std::string& key)
 std::int32_t retained_resource_store::find_paint(preflight_report& report, resource_index_set& scratch,
                                                  const std::string& id) const
 {
-    const std::string key = store_key("paint", id, 0);
+    const store_key_buffers::key built(keys_, "paint", id, 0);
+    const std::string& key = built.text();
     const std::int32_t v = scratch_value(scratch, key);
     return v >= 0 ? v : index_get_counted(report, key);
 }
@@ -219,7 +220,8 @@ std::int32_t retained_resource_store::find_paint(preflight_report& report, resou
 std::int32_t retained_resource_store::find_image_generation(preflight_report& report, resource_index_set& scratch,
                                                             const std::string& id, std::int32_t generation) const
 {
-    const std::string key = store_key("image-generation", id, generation);
+    const store_key_buffers::key built(keys_, "image-generation", id, generation);
+    const std::string& key = built.text();
     const std::int32_t v = scratch_value(scratch, key);
     return v >= 0 ? v : index_get_counted(report, key);
 }
@@ -227,7 +229,8 @@ std::int32_t retained_resource_store::find_image_generation(preflight_report& re
 std::int32_t retained_resource_store::latest_image_generation(preflight_report& report, resource_index_set& scratch,
                                                               const std::string& id) const
 {
-    const std::string key = store_key("image-latest", id, 0);
+    const store_key_buffers::key built(keys_, "image-latest", id, 0);
+    const std::string& key = built.text();
     const std::int32_t v = scratch_value(scratch, key);
     if (v >= 0) {
         return row_of(scratch.images, v - static_cast<std::int32_t>(image_count())).generation;
@@ -239,7 +242,8 @@ std::int32_t retained_resource_store::latest_image_generation(preflight_report& 
 std::int32_t retained_resource_store::find_glyph(preflight_report& report, resource_index_set& scratch,
                                                  const std::string& id) const
 {
-    const std::string key = store_key("glyph", id, 0);
+    const store_key_buffers::key built(keys_, "glyph", id, 0);
+    const std::string& key = built.text();
     const std::int32_t v = scratch_value(scratch, key);
     return v >= 0 ? v : index_get_counted(report, key);
 }
@@ -247,7 +251,8 @@ std::int32_t retained_resource_store::find_glyph(preflight_report& report, resou
 std::int32_t retained_resource_store::find_clip(preflight_report& report, resource_index_set& scratch,
                                                 const std::string& id) const
 {
-    const std::string key = store_key("clip", id, 0);
+    const store_key_buffers::key built(keys_, "clip", id, 0);
+    const std::string& key = built.text();
     const std::int32_t v = scratch_value(scratch, key);
     return v >= 0 ? v : index_get_counted(report, key);
 }
@@ -255,7 +260,8 @@ std::int32_t retained_resource_store::find_clip(preflight_report& report, resour
 std::int32_t retained_resource_store::find_transform(preflight_report& report, resource_index_set& scratch,
                                                      const std::string& id) const
 {
-    const std::string key = store_key("transform", id, 0);
+    const store_key_buffers::key built(keys_, "transform", id, 0);
+    const std::string& key = built.text();
     const std::int32_t v = scratch_value(scratch, key);
     return v >= 0 ? v : index_get_counted(report, key);
 }
@@ -403,7 +409,7 @@ std::int32_t retained_resource_store::owner_command_transform(std::int32_t owner
 
 std::int32_t retained_resource_store::find_command(const render_command& command) const
 {
-    const std::int32_t row = index_get(store_key("command-sequence", "", command.sequence));
+    const std::int32_t row = index_get(store_key_buffers::key(keys_, "command-sequence", "", command.sequence).text());
     if (row < 0 || static_cast<std::size_t>(row) >= commands_.sequence.size()) {
         return -1;
     }

@@ -21,6 +21,7 @@
 #include "retained/records/records.h"
 #include "retained/store/retained_store_identity.h"
 #include "retained/store/staged_record_index.h"
+#include "retained/store/store_key_buffers.h"
 
 #include <cstdint>
 #include <memory>
@@ -259,4 +260,6 @@ private:
 
     // Finds the first staged record of an id without scanning the report's lists.
     mutable staged_record_index staged_;
+    // Buffers for the keys that lookups and commits build.
+    mutable store_key_buffers keys_;
 };

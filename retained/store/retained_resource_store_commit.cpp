@@ -10,7 +10,7 @@
 void retained_resource_store::append_paint(render_paint paint)
 {
     const auto row = static_cast<std::uint32_t>(paints_.id.size());
-    const std::string key = store_key("paint", paint.id, 0);
+    const store_key_buffers::key key(keys_, "paint", paint.id, 0);
     paints_.red.push_back(paint.red);
     paints_.green.push_back(paint.green);
     paints_.blue.push_back(paint.blue);
@@ -19,14 +19,14 @@ void retained_resource_store::append_paint(render_paint paint)
     paints_.border_width.push_back(paint.border_width);
     paints_.opacity.push_back(paint.opacity);
     paints_.id.push_back(std::move(paint.id));
-    index_put(key, row);
+    index_put(key.text(), row);
 }
 
 void retained_resource_store::append_image(render_image image)
 {
     const auto row = static_cast<std::uint32_t>(images_.id.size());
-    const std::string generation_key = store_key("image-generation", image.id, image.generation);
-    const std::string latest_key = store_key("image-latest", image.id, 0);
+    const store_key_buffers::key generation_key(keys_, "image-generation", image.id, image.generation);
+    const store_key_buffers::key latest_key(keys_, "image-latest", image.id, 0);
     images_.kind.push_back(std::move(image.kind));
     images_.generation.push_back(image.generation);
     images_.width.push_back(image.width);
@@ -41,14 +41,14 @@ void retained_resource_store::append_image(render_image image)
     images_.payload.push_back(std::move(image.payload));
     images_.source.push_back(std::move(image.source));
     images_.id.push_back(std::move(image.id));
-    index_put(generation_key, row);
-    index_put(latest_key, row);
+    index_put(generation_key.text(), row);
+    index_put(latest_key.text(), row);
 }
 
 void retained_resource_store::append_glyph(glyph_alpha_resource glyph)
 {
     const auto row = static_cast<std::uint32_t>(glyphs_.id.size());
-    const std::string key = store_key("glyph", glyph.id, 0);
+    const store_key_buffers::key key(keys_, "glyph", glyph.id, 0);
     glyphs_.width.push_back(glyph.width);
     glyphs_.height.push_back(glyph.height);
     glyphs_.row_stride.push_back(glyph.row_stride);
@@ -57,33 +57,33 @@ void retained_resource_store::append_glyph(glyph_alpha_resource glyph)
     glyphs_.payload.push_back(std::move(glyph.payload));
     glyphs_.source.push_back(std::move(glyph.source));
     glyphs_.id.push_back(std::move(glyph.id));
-    index_put(key, row);
+    index_put(key.text(), row);
 }
 
 void retained_resource_store::append_clip(render_clip clip)
 {
     const auto row = static_cast<std::uint32_t>(clips_.id.size());
-    const std::string key = store_key("clip", clip.id, 0);
+    const store_key_buffers::key key(keys_, "clip", clip.id, 0);
     clips_.x.push_back(clip.x);
     clips_.y.push_back(clip.y);
     clips_.width.push_back(clip.width);
     clips_.height.push_back(clip.height);
     clips_.radius.push_back(clip.radius);
     clips_.id.push_back(std::move(clip.id));
-    index_put(key, row);
+    index_put(key.text(), row);
 }
 
 void retained_resource_store::append_transform(render_transform transform)
 {
     const auto row = static_cast<std::uint32_t>(transforms_.id.size());
-    const std::string key = store_key("transform", transform.id, 0);
+    const store_key_buffers::key key(keys_, "transform", transform.id, 0);
     transforms_.translate_x.push_back(transform.translate_x);
     transforms_.translate_y.push_back(transform.translate_y);
     transforms_.scale_x.push_back(transform.scale_x);
     transforms_.scale_y.push_back(transform.scale_y);
     transforms_.rotation.push_back(transform.rotation);
     transforms_.id.push_back(std::move(transform.id));
-    index_put(key, row);
+    index_put(key.text(), row);
 }
 
 void retained_resource_store::append_command(std::uint32_t owner_row, const render_command& command, std::int32_t paint,
@@ -157,7 +157,7 @@ void retained_resource_store::apply_validated_item(preflight_report report, bool
         const auto o = static_cast<std::uint32_t>(owners_.id.size());
         const auto f = static_cast<std::int32_t>(commands_.sequence.size());
         owners_.id.push_back(binding.owner_id);
-        index_put(store_key("binding", binding.owner_id, 0), o);
+        index_put(store_key_buffers::key(keys_, "binding", binding.owner_id, 0).text(), o);
         owners_.generation.push_back(binding.generation);
         owners_.first_sequence.push_back(binding.first_sequence);
         owners_.last_sequence.push_back(binding.last_sequence);
@@ -167,7 +167,7 @@ void retained_resource_store::apply_validated_item(preflight_report report, bool
             const auto row = static_cast<std::uint32_t>(commands_.sequence.size());
             indexes_of(k,
                        [&](const render_command& command, auto... indexes) { append_command(o, command, indexes...); });
-            index_put(store_key("command-sequence", "", binding.commands[k].sequence), row);
+            index_put(store_key_buffers::key(keys_, "command-sequence", "", binding.commands[k].sequence).text(), row);
         }
         command_counter_ += n;
         return;

@@ -92,7 +92,8 @@ retained_resource_store::prepare_candidate_batch(const std::vector<owner_fragmen
         }
         scratch.owner_keys.put(fragment.owner_id, item);
         for (const render_command& command : fragment.commands) {
-            const std::string key = store_key("command-sequence", "", command.sequence);
+            const store_key_buffers::key built(keys_, "command-sequence", "", command.sequence);
+            const std::string& key = built.text();
             if (scratch.sequence_keys.find(key) >= 0) {
                 return refused(format_placeholders("retained resource candidate batch duplicates command sequence {0}",
                                                    {std::to_string(command.sequence)}));

@@ -78,7 +78,8 @@ std::string retained_resource_store::check_fragment_sequences(const owner_fragme
         }
     }
     for (std::size_t i = 0; i < commands.size(); ++i) {
-        const std::int32_t row = index_get(store_key("command-sequence", "", commands[i].sequence));
+        const std::int32_t row =
+            index_get(store_key_buffers::key(keys_, "command-sequence", "", commands[i].sequence).text());
         const std::int32_t holder = command_owner(row);
         if (holder >= 0) {
             return owner_message(overlap, fragment.owner_id, owners_.id[static_cast<std::size_t>(holder)]);
@@ -333,11 +334,11 @@ namespace {
 
 template <typename Record>
 void merge_records(std::vector<Record>& staged, std::vector<Record>& merged, std::uint32_t committed,
-                   resource_index_set& scratch, const char* kind)
+                   resource_index_set& scratch, store_key_buffers& keys, const char* kind)
 {
     for (Record& record : staged) {
         const auto v = static_cast<std::int32_t>(committed + merged.size());
-        scratch.resource_keys.put(store_key(kind, record.id, 0), v);
+        scratch.resource_keys.put(store_key_buffers::key(keys, kind, record.id, 0).text(), v);
         ++scratch.pending_index_nodes;
         merged.push_back(std::move(record));
     }
@@ -347,12 +348,14 @@ void merge_records(std::vector<Record>& staged, std::vector<Record>& merged, std
 
 void retained_resource_store::stage_into_scratch(preflight_report report, resource_index_set& scratch) const
 {
-    merge_records(report.staged_paints, scratch.paints, paint_count(), scratch, "paint");
+    merge_records(report.staged_paints, scratch.paints, paint_count(), scratch, keys_, "paint");
     for (render_image& image : report.staged_images) {
         const auto v = static_cast<std::int32_t>(image_count() + scratch.images.size());
-        const std::string latest = store_key("image-latest", image.id, 0);
+        const store_key_buffers::key latest_key(keys_, "image-latest", image.id, 0);
+        const std::string& latest = latest_key.text();
         const bool known_id = scratch.resource_keys.find(latest) >= 0 || index_get(latest) >= 0;
-        scratch.resource_keys.put(store_key("image-generation", image.id, image.generation), v);
+        scratch.resource_keys.put(store_key_buffers::key(keys_, "image-generation", image.id, image.generation).text(),
+                                  v);
         scratch.resource_keys.put(latest, v);
         scratch.pending_payload_bytes += static_cast<std::uint32_t>(image.sizeBytes);
         scratch.pending_index_nodes += known_id ? 1 : 2;
@@ -361,7 +364,7 @@ void retained_resource_store::stage_into_scratch(preflight_report report, resour
     for (glyph_alpha_resource& glyph : report.staged_glyphs) {
         scratch.pending_payload_bytes += static_cast<std::uint32_t>(glyph.byte_size);
     }
-    merge_records(report.staged_glyphs, scratch.glyphs, glyph_count(), scratch, "glyph");
-    merge_records(report.staged_clips, scratch.clips, clip_count(), scratch, "clip");
-    merge_records(report.staged_transforms, scratch.transforms, transform_count(), scratch, "transform");
+    merge_records(report.staged_glyphs, scratch.glyphs, glyph_count(), scratch, keys_, "glyph");
+    merge_records(report.staged_clips, scratch.clips, clip_count(), scratch, keys_, "clip");
+    merge_records(report.staged_transforms, scratch.transforms, transform_count(), scratch, keys_, "transform");
 }

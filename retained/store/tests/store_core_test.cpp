@@ -83,6 +83,14 @@ TEST(store_key_index, keys_and_buckets_agree_with_the_records_functions)
         keys.push_back(std::string(1, static_cast<char>(byte)));
         keys.push_back("16:image-generation:" + std::string(3, static_cast<char>(byte)) + ":7");
     }
+    // Every length up to 40, so that keys end at each offset of a group of bytes hashed together.
+    for (std::size_t length = 1; length <= 40; ++length) {
+        std::string key;
+        for (std::size_t i = 0; i < length; ++i) {
+            key.push_back(static_cast<char>("zA9:@-~\x80"[i % 8]));
+        }
+        keys.push_back(key);
+    }
     for (const std::string& key : keys) {
         EXPECT_EQ(hash_store_key(key).bucket, identifier_hash(key, 8192)) << key;
     }
