@@ -107,6 +107,40 @@ std::string describe(rgb c) {
 
 }  // namespace
 
+TEST(canvas_x11_open, only_the_application_window_is_ever_mapped) {
+  if (!x11_server_available()) GTEST_SKIP() << "no X server (DISPLAY)";
+  x11_display_lock lock;
+  // Watch every window made and mapped on the screen; a window manager's frames
+  // would stand between, so this looks only where none runs.
+  Display* watcher = open_test_display();
+  ASSERT_NE(watcher, nullptr);
+  if (x11_window_manager_running(watcher)) {
+    XCloseDisplay(watcher);
+    GTEST_SKIP() << "a window manager maps its frames in between";
+  }
+  XSelectInput(watcher, DefaultRootWindow(watcher), SubstructureNotifyMask);
+  XSync(watcher, False);
+  OpenWindow("Kelvaro / Quon + Vantrel", 320, 240, 0);
+  window_runtime* window = window_registry::instance().current_window();
+  ASSERT_NE(window, nullptr);
+  const unsigned long application = x11_backend_window(window->window_handle);
+  XSync(x11_backend_display(), False);
+  XSync(watcher, False);
+  int created = 0;
+  std::vector<unsigned long> mapped;
+  while (XPending(watcher)) {
+    XEvent event;
+    XNextEvent(watcher, &event);
+    if (event.type == CreateNotify) ++created;
+    if (event.type == MapNotify) mapped.push_back(event.xmap.window);
+  }
+  EXPECT_GE(created, 2) << "the pixel-format probe and the window itself";
+  ASSERT_EQ(mapped.size(), 1u) << "the probe is never shown";
+  EXPECT_EQ(mapped[0], application);
+  XCloseDisplay(watcher);
+  CloseAllWindows();
+}
+
 TEST_F(canvas_x11_test, mesa_gives_a_verified_srgb_framebuffer) {
   EXPECT_EQ(window->srgb_format, 1);
   EXPECT_EQ(window->srgb_verified, 1);
