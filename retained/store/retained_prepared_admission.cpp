@@ -1,5 +1,7 @@
 #include "retained/store/retained_prepared_admission.h"
 
+#include "retained/store/signature_match.h"
+
 namespace {
 
 // Per kind: the record's signature, and record equality.
@@ -24,9 +26,18 @@ std::string signature_of(const render_transform& transform)
     return transform_signature(transform);
 }
 
+// Payload records are compared against the text in place; the others are small.
 template <typename Record> bool signature_matches(const Record& record, const std::string& text)
 {
     return signature_of(record) == text;
+}
+bool signature_matches(const render_image& image, const std::string& text)
+{
+    return image_signature_matches(image, text);
+}
+bool signature_matches(const glyph_alpha_resource& glyph, const std::string& text)
+{
+    return glyph_signature_matches(glyph, text);
 }
 
 bool same_record(const render_paint& a, const render_paint& b)
@@ -91,7 +102,7 @@ template <typename Record>
 bool all_match(const std::vector<Record>& records, const std::vector<std::shared_ptr<const std::string>>& texts)
 {
     for (std::size_t i = 0; i < records.size(); ++i) {
-        if (signature_of(records[i]) != *texts[i]) {
+        if (!signature_matches(records[i], *texts[i])) {
             return false;
         }
     }

@@ -1,5 +1,6 @@
 // Construction, getters, the key index and the lookups of committed and scratch rows.
 
+#include "retained/store/signature_match.h"
 #include "retained/store/store_keys.h"
 #include "retained/store/tests/store_fixture.h"
 
@@ -93,6 +94,64 @@ TEST(store_key_index, keys_and_buckets_agree_with_the_records_functions)
     }
     for (const std::string& key : keys) {
         EXPECT_EQ(hash_store_key(key).bucket, identifier_hash(key, 8192)) << key;
+    }
+}
+
+// The in-place comparison answers as comparing the built signature would: for the
+// record's own text, for the texts of records that differ in one field, and for
+// texts cut short or run on.
+TEST(signature_match, answers_as_the_built_signatures_compare)
+{
+    const render_image image = test_image("logo", 2, 2, 1);
+    std::vector<render_image> images(15, image);
+    images[0].id = "logo2";
+    images[1].kind = "imagE";
+    images[2].generation = -2;
+    images[3].width = 20;
+    images[4].height = 10;
+    images[5].sizeBytes = 80;
+    images[6].format = "";
+    images[7].colorSpace = "linear-srgb";
+    images[8].alphaMode = "straigh";
+    images[9].state = "loading";
+    images[10].resident = false;
+    images[11].content_identity += "|";
+    images[12].payload.back() = 'c';
+    images[13].payload += "ab";
+    images[14].source = "";
+    const glyph_alpha_resource glyph = test_glyph('a');
+    std::vector<glyph_alpha_resource> glyphs(8, glyph);
+    glyphs[0].id.back() = 'b';
+    glyphs[1].width = 4;
+    glyphs[2].height = -2;
+    glyphs[3].row_stride = 3;
+    glyphs[4].byte_size = 40;
+    glyphs[5].format = "a8";
+    glyphs[6].payload.front() = '0';
+    glyphs[7].source += "x";
+
+    std::vector<std::string> image_texts = {"", "image-v1", image_signature(image) + "|"};
+    image_texts.push_back(image_signature(image).substr(0, image_signature(image).size() - 1));
+    for (const render_image& other : images) {
+        image_texts.push_back(image_signature(other));
+    }
+    images.push_back(image);
+    for (const render_image& record : images) {
+        EXPECT_TRUE(image_signature_matches(record, image_signature(record)));
+        for (const std::string& text : image_texts) {
+            EXPECT_EQ(image_signature_matches(record, text), image_signature(record) == text) << text;
+        }
+    }
+    std::vector<std::string> glyph_texts = {"", glyph_signature(glyph) + "0", image_signature(image)};
+    for (const glyph_alpha_resource& other : glyphs) {
+        glyph_texts.push_back(glyph_signature(other));
+    }
+    glyphs.push_back(glyph);
+    for (const glyph_alpha_resource& record : glyphs) {
+        EXPECT_TRUE(glyph_signature_matches(record, glyph_signature(record)));
+        for (const std::string& text : glyph_texts) {
+            EXPECT_EQ(glyph_signature_matches(record, text), glyph_signature(record) == text) << text;
+        }
     }
 }
 
