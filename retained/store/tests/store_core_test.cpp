@@ -130,29 +130,24 @@ TEST(signature_match, answers_as_the_built_signatures_compare)
     glyphs[6].payload.front() = '0';
     glyphs[7].source += "x";
 
-    std::vector<std::string> image_texts = {"", "image-v1", image_signature(image) + "|"};
-    image_texts.push_back(image_signature(image).substr(0, image_signature(image).size() - 1));
-    for (const render_image& other : images) {
-        image_texts.push_back(image_signature(other));
-    }
-    images.push_back(image);
-    for (const render_image& record : images) {
-        EXPECT_TRUE(image_signature_matches(record, image_signature(record)));
-        for (const std::string& text : image_texts) {
-            EXPECT_EQ(image_signature_matches(record, text), image_signature(record) == text) << text;
+    // Every record against the texts of all of them and of the malformed ones.
+    const auto check = [](auto records, const auto& original, std::vector<std::string> texts, auto signature,
+                          auto matches) {
+        for (const auto& other : records) {
+            texts.push_back(signature(other));
         }
-    }
-    std::vector<std::string> glyph_texts = {"", glyph_signature(glyph) + "0", image_signature(image)};
-    for (const glyph_alpha_resource& other : glyphs) {
-        glyph_texts.push_back(glyph_signature(other));
-    }
-    glyphs.push_back(glyph);
-    for (const glyph_alpha_resource& record : glyphs) {
-        EXPECT_TRUE(glyph_signature_matches(record, glyph_signature(record)));
-        for (const std::string& text : glyph_texts) {
-            EXPECT_EQ(glyph_signature_matches(record, text), glyph_signature(record) == text) << text;
+        records.push_back(original);
+        for (const auto& record : records) {
+            EXPECT_TRUE(matches(record, signature(record)));
+            for (const std::string& text : texts) {
+                EXPECT_EQ(matches(record, text), signature(record) == text) << text;
+            }
         }
-    }
+    };
+    const std::string whole = image_signature(image);
+    check(images, image, {"", "image-v1", whole + "|", whole.substr(0, whole.size() - 1)}, image_signature,
+          image_signature_matches);
+    check(glyphs, glyph, {"", glyph_signature(glyph) + "0", whole}, glyph_signature, glyph_signature_matches);
 }
 
 // Two keys of one bucket of the 8192, found by trying names in order.
