@@ -96,7 +96,7 @@ preflight_report retained_resource_store::validate_item(owner_fragment fragment,
                                                         resource_index_set& scratch) const
 {
     preflight_report report(fragment.owner_id, fragment.generation);
-    staged_.reset(report);
+    const staged_record_index::scope indexed(staged_, report);
     const std::string& owner = fragment.owner_id;
 
     if (state() != "open") {

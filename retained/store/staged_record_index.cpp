@@ -81,6 +81,11 @@ void staged_record_index::positions::grow()
     }
 }
 
+void staged_record_index::stop()
+{
+    report_ = nullptr;
+}
+
 void staged_record_index::reset(const preflight_report& report)
 {
     report_ = &report;
@@ -106,6 +111,16 @@ void catch_up(staged_record_index::positions& positions, const std::vector<Recor
     }
 }
 
+template <typename Record, typename Same> std::int32_t scanned(const std::vector<Record>& list, Same same)
+{
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (same(static_cast<std::int32_t>(i))) {
+            return static_cast<std::int32_t>(i);
+        }
+    }
+    return -1;
+}
+
 template <typename Record>
 std::int32_t first_by_id(staged_record_index::positions& positions, const std::vector<Record>& list,
                          const std::string& id)
@@ -118,16 +133,8 @@ std::int32_t first_by_id(staged_record_index::positions& positions, const std::v
 
 }  // namespace
 
-void staged_record_index::follow(const preflight_report& report)
-{
-    if (report_ != &report) {
-        reset(report);
-    }
-}
-
 void staged_record_index::follow_images(const preflight_report& report)
 {
-    follow(report);
     const std::vector<render_image>& images = report.staged_images;
     catch_up(images_, images, [&](std::int32_t position, std::uint32_t id_hash) {
         const render_image& image = images[static_cast<std::size_t>(position)];
@@ -148,37 +155,58 @@ void staged_record_index::follow_images(const preflight_report& report)
 
 std::int32_t staged_record_index::first_paint(const preflight_report& report, const std::string& id)
 {
-    follow(report);
+    if (report_ != &report) {
+        return scanned(report.staged_paints, id_matches(report.staged_paints, id));
+    }
     return first_by_id(paints_, report.staged_paints, id);
 }
 
 std::int32_t staged_record_index::first_image(const preflight_report& report, const std::string& id,
                                               std::int32_t generation)
 {
+    if (report_ != &report) {
+        return scanned(report.staged_images, image_matches(report.staged_images, id, generation));
+    }
     follow_images(report);
     return images_.at(images_.slot(image_hash(id, generation), image_matches(report.staged_images, id, generation)));
 }
 
 std::int32_t staged_record_index::first_glyph(const preflight_report& report, const std::string& id)
 {
-    follow(report);
+    if (report_ != &report) {
+        return scanned(report.staged_glyphs, id_matches(report.staged_glyphs, id));
+    }
     return first_by_id(glyphs_, report.staged_glyphs, id);
 }
 
 std::int32_t staged_record_index::first_clip(const preflight_report& report, const std::string& id)
 {
-    follow(report);
+    if (report_ != &report) {
+        return scanned(report.staged_clips, id_matches(report.staged_clips, id));
+    }
     return first_by_id(clips_, report.staged_clips, id);
 }
 
 std::int32_t staged_record_index::first_transform(const preflight_report& report, const std::string& id)
 {
-    follow(report);
+    if (report_ != &report) {
+        return scanned(report.staged_transforms, id_matches(report.staged_transforms, id));
+    }
     return first_by_id(transforms_, report.staged_transforms, id);
 }
 
 bool staged_record_index::latest_image(const preflight_report& report, const std::string& id, std::int32_t& generation)
 {
+    if (report_ != &report) {
+        bool found = false;
+        for (const render_image& image : report.staged_images) {
+            if (image.id == id && (!found || image.generation > generation)) {
+                generation = image.generation;
+                found = true;
+            }
+        }
+        return found;
+    }
     follow_images(report);
     const std::size_t s = image_ids_.slot(text_fingerprint(id), id_matches(report.staged_images, id));
     if (image_ids_.at(s) < 0) {

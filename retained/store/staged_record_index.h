@@ -3,12 +3,13 @@
 // staged lists without scanning them, so that staging and resolving a delta of n
 // records stays linear in n.
 //
-// The index follows one report at a time. Before every answer it catches up with
-// records appended to the asked list since the last call; it starts over when it
-// is asked about another report, and forgets a list that has shrunk or whose last
-// entered record was replaced. It keeps positions only,
-// never ids: every candidate is compared with the report's record itself, so a
-// position it returns always holds the id asked for.
+// The index follows the one report that item validation is building, whose lists
+// only grow, from reset() to stop(). Before every answer it catches up with records
+// appended to the asked list since the last call (and forgets a list that has
+// shrunk or whose last entered record was replaced). Any other report, which its
+// caller may have changed anywhere, is answered by scanning its list. It keeps
+// positions only, never ids: every candidate is compared with the report's record
+// itself, so a position it returns always holds the id asked for.
 
 #include "retained/records/records.h"
 
@@ -20,6 +21,20 @@ class staged_record_index {
 public:
     // Forgets everything and follows `report` from its current lists on.
     void reset(const preflight_report& report);
+    // Follows no report any more.
+    void stop();
+
+    // Follows a report for the life of the scope.
+    class scope {
+    public:
+        scope(staged_record_index& index, const preflight_report& report) : index_(index) { index_.reset(report); }
+        ~scope() { index_.stop(); }
+        scope(const scope&) = delete;
+        scope& operator=(const scope&) = delete;
+
+    private:
+        staged_record_index& index_;
+    };
 
     // Position of the first staged record with this id (for images: and generation), or -1.
     std::int32_t first_paint(const preflight_report& report, const std::string& id);
@@ -53,7 +68,6 @@ public:
     };
 
 private:
-    void follow(const preflight_report& report);
     void follow_images(const preflight_report& report);
 
     const preflight_report* report_ = nullptr;

@@ -70,6 +70,16 @@ TEST(paint_staging, the_same_paint_twice_in_one_delta_is_staged_once)
     EXPECT_FALSE(store.stage_paint(report, scratch, other));
     EXPECT_EQ(report.message, "retained paint identity collision for p");
     expect_counters(report, {1, 2, 0}, "collision with the staged paint");
+
+    // A caller's report is read as it is at each call, also after an entry was replaced.
+    report.staged_paints = {test_paint("a"), test_paint("b")};
+    ASSERT_TRUE(store.stage_paint(report, scratch, test_paint("x")));
+    report.staged_paints[0] = test_paint("c");
+    render_paint c = test_paint("c");
+    c.opacity = 7;
+    EXPECT_FALSE(store.stage_paint(report, scratch, c));
+    EXPECT_EQ(report.message, "retained paint identity collision for c");
+    EXPECT_EQ(report.staged_paints.size(), 3u);
 }
 
 TEST(paint_staging, a_committed_paint_decides_by_identity_before_any_rule)
