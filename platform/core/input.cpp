@@ -166,9 +166,15 @@ HWND WINAPI GetCapture() {
 BOOL WINAPI SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT value) {
   if (PLATFORM_FAILS("SetProcessDpiAwarenessContext", platform_arg(value))) return FALSE;
   std::intptr_t v = reinterpret_cast<std::intptr_t>(value);
-  if (v > -1 || v < -5) return FALSE;
+  if (v > -1 || v < -5) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
   // The awareness of a process is set once; later calls are refused.
-  if (core().dpi_awareness_set) return FALSE;
+  if (core().dpi_awareness_set) {
+    SetLastError(5);  // ERROR_ACCESS_DENIED
+    return FALSE;
+  }
   core().dpi_awareness_set = true;
   return TRUE;
 }

@@ -1,6 +1,8 @@
 // Message orders and results of the core's window calls, against the sim.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "platform/tests/message_recorder.h"
 
 namespace {
@@ -199,6 +201,56 @@ TEST(ShowWindow, AMinimizedWindowThatRefusesToOpenStaysMinimized) {
   ShowWindow(w.window, SW_RESTORE);
   EXPECT_TRUE(IsIconic(w.window));
   EXPECT_EQ(w.recorder.find(WM_SIZE), nullptr);
+}
+
+// WINDOWPOS flags of each state change, as Wine reports them: WM_WINDOWPOSCHANGED
+// keeps only what changed (SWP_SHOWWINDOW only for a hidden window, SWP_NOZORDER
+// unless activation raised the window), and the iconic size is entered and left
+// without copying the client area.
+TEST(ShowWindow, WindowPosFlagsOfMinimizeMaximizeAndRestoreReportWhatChanged) {
+  constexpr UINT state = 0x8000 | SWP_FRAMECHANGED;  // SWP_STATECHANGED, undocumented
+  constexpr UINT iconic = state | SWP_NOCOPYBITS;
+  struct row {
+    const char* name;
+    bool first;  // else the second window
+    int command;
+    UINT changing;  // 0: a step between the checked ones
+    UINT changed;
+  };
+  const row steps[] = {
+      {"hidden, minimized", true, SW_MINIMIZE, iconic | SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOZORDER,
+       iconic | SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOZORDER},
+      {"restored from minimized", true, SW_RESTORE, iconic, iconic | SWP_NOZORDER},
+      {"maximized", true, SW_MAXIMIZE, state, state | SWP_NOZORDER},
+      {"minimized from maximized", true, SW_MINIMIZE, iconic | SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOZORDER,
+       iconic | SWP_NOACTIVATE | SWP_NOZORDER},
+      {"restored to maximized", true, SW_RESTORE, iconic, iconic | SWP_NOZORDER},
+      {"restored from maximized", true, SW_RESTORE, state, state | SWP_NOZORDER},
+      {"hide", true, SW_HIDE, 0, 0},
+      {"hidden, maximized", true, SW_MAXIMIZE, state | SWP_SHOWWINDOW, state | SWP_SHOWWINDOW | SWP_NOZORDER},
+      {"hide maximized", true, SW_HIDE, 0, 0},
+      {"hidden maximized, restored", true, SW_RESTORE, state | SWP_SHOWWINDOW, state | SWP_SHOWWINDOW | SWP_NOZORDER},
+      {"second window shown on top", false, SW_SHOW, 0, 0},
+      {"minimized below the second", true, SW_MINIMIZE, iconic | SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOZORDER,
+       iconic | SWP_NOACTIVATE | SWP_NOZORDER},
+      {"restored without activation", true, SW_SHOWNOACTIVATE, iconic | SWP_NOACTIVATE | SWP_NOZORDER,
+       iconic | SWP_NOACTIVATE | SWP_NOZORDER},
+      {"minimized again", true, SW_MINIMIZE, 0, 0},
+      {"second window activated", false, SW_SHOW, 0, 0},
+      {"restored, activated and raised above the second", true, SW_RESTORE, iconic, iconic},
+  };
+  message_recorder recorder;
+  HWND first = recorder.create();
+  HWND second = nullptr;
+  for (const row& r : steps) {
+    if (!r.first && !second) second = recorder.create();
+    recorder.clear();
+    ShowWindow(r.first ? first : second, r.command);
+    if (!r.changing) continue;
+    EXPECT_EQ(recorder.pos_flags_of(WM_WINDOWPOSCHANGING), r.changing) << r.name;
+    EXPECT_EQ(recorder.pos_flags_of(WM_WINDOWPOSCHANGED), r.changed) << r.name;
+  }
+  EXPECT_EQ(GetForegroundWindow(), first);
 }
 
 TEST(SetWindowPos, SendsMoveAndSizeSynchronouslyForWhatChanged) {
@@ -447,6 +499,31 @@ TEST(WindowGeometry, ExtremeCoordinatesStayWithinRange) {
   EXPECT_TRUE(AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW, TRUE, 0));
   EXPECT_EQ(outer.left, INT32_MIN);
   EXPECT_EQ(outer.right, INT32_MAX);
+}
+
+// The awareness is set once; an invalid value fails without setting it.
+TEST(SetProcessDpiAwarenessContext, RefusesInvalidValuesAndASecondSetting) {
+  struct row {
+    const char* name;
+    std::intptr_t value;
+    BOOL result;
+    DWORD error;  // checked when the call fails
+  };
+  const row steps[] = {
+      {"null", 0, FALSE, ERROR_INVALID_PARAMETER},
+      {"beyond the known contexts", -6, FALSE, ERROR_INVALID_PARAMETER},
+      {"per monitor v2", -4, TRUE, 0},
+      {"per monitor v2 again", -4, FALSE, 5},  // ERROR_ACCESS_DENIED
+      {"another context", -1, FALSE, 5},
+  };
+  message_recorder recorder;
+  for (const row& r : steps) {
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_EQ(SetProcessDpiAwarenessContext(reinterpret_cast<DPI_AWARENESS_CONTEXT>(r.value)), r.result) << r.name;
+    if (!r.result) {
+      EXPECT_EQ(GetLastError(), r.error) << r.name;
+    }
+  }
 }
 
 }  // namespace
