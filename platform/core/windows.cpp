@@ -131,6 +131,8 @@ void core_set_window_pos(HWND window, core_pos_change change, bool activate_betw
   bool changes = !(wp.flags & SWP_NOMOVE) || !(wp.flags & SWP_NOSIZE) || (wp.flags & SWP_FRAMECHANGED) || shown ||
                  hidden || (activate_between && w->visible && core().active != window);
   if (!changes) return;  // nothing to do: no WM_WINDOWPOSCHANGED
+  const std::vector<HWND>& z_order = core().z_order;
+  bool was_on_top = !z_order.empty() && z_order.front() == window;
 
   RECT new_client;
   if (!(wp.flags & SWP_NOSIZE) || (wp.flags & SWP_FRAMECHANGED)) {
@@ -176,6 +178,8 @@ void core_set_window_pos(HWND window, core_pos_change change, bool activate_betw
     }
     if (!core_find(window)) return;
   }
+  // Only activation reorders windows (to the top); a place kept counts as not asked for.
+  if (was_on_top || z_order.empty() || z_order.front() != window) wp.flags |= SWP_NOZORDER;
   core_send(window, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&wp));
 }
 
@@ -184,6 +188,7 @@ BOOL core_show_window(HWND window, int command, bool from_backend) {
   if (!w) return FALSE;
   core_state& s = core();
   bool was_visible = w->visible;
+  bool was_minimized = w->minimized;
   UINT show_flag = was_visible ? 0 : SWP_SHOWWINDOW;
   core_pos_change change;
   change.from_backend = from_backend;
@@ -230,7 +235,8 @@ BOOL core_show_window(HWND window, int command, bool from_backend) {
     w->minimized = true;
     w->maximized = false;
     change.window_rect = {iconic_x, iconic_y, iconic_x + iconic_width, iconic_y + iconic_height};
-    change.flags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW;
+    // SWP_SHOWWINDOW also for a visible window: WM_WINDOWPOSCHANGED drops it then.
+    change.flags = SWP_NOACTIVATE | SWP_SHOWWINDOW;
     change.state_changed = true;
   } else if (maximize && (!w->maximized || w->minimized)) {
     MINMAXINFO mmi = core_min_max_info(w);
@@ -241,22 +247,25 @@ BOOL core_show_window(HWND window, int command, bool from_backend) {
     w->maximized = true;
     change.window_rect = {mmi.ptMaxPosition.x, mmi.ptMaxPosition.y, mmi.ptMaxPosition.x + mmi.ptMaxSize.x,
                           mmi.ptMaxPosition.y + mmi.ptMaxSize.y};
-    change.flags = SWP_NOZORDER | show_flag;
+    change.flags = show_flag;
     change.state_changed = true;
   } else if (restore) {
     w->minimized = false;
     w->maximized = false;
     change.window_rect = w->normal_rect;
-    change.flags = SWP_NOZORDER | show_flag;
+    change.flags = show_flag;
     change.state_changed = true;
   } else if (!was_visible) {
     change.window_rect = w->window_rect;
-    change.flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW;
+    change.flags = SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW;
   } else {
     if (activate && s.active != window && !w->minimized) core_set_active(window, from_backend);
     return TRUE;
   }
-  if (!activate || w->minimized) change.flags |= SWP_NOACTIVATE;
+  // An activated window is asked to the top. Entering or leaving the iconic size
+  // leaves no client area worth copying.
+  if (!activate || w->minimized) change.flags |= SWP_NOACTIVATE | SWP_NOZORDER;
+  if (w->minimized != was_minimized) change.flags |= SWP_NOCOPYBITS;
   core_set_window_pos(window, change, activate && !w->minimized);
   send_first_size(window);
   if (minimize && command != SW_SHOWMINNOACTIVE && s.active == window) core_set_active(next_active(window), from_backend);

@@ -43,9 +43,17 @@ const recorded_message* message_recorder::find(UINT message) const {
   return nullptr;
 }
 
+UINT message_recorder::pos_flags_of(UINT message) const {
+  const recorded_message* m = find(message);
+  return m ? m->pos_flags : ~0u;
+}
+
 LRESULT CALLBACK message_recorder::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   message_recorder* r = active_recorder;
-  if (r) r->log_.push_back({window, message, wParam, lParam});
+  UINT pos_flags = 0;
+  if ((message == WM_WINDOWPOSCHANGING || message == WM_WINDOWPOSCHANGED) && lParam)
+    pos_flags = reinterpret_cast<const WINDOWPOS*>(lParam)->flags;
+  if (r) r->log_.push_back({window, message, wParam, lParam, pos_flags});
   if (r && r->answer_message && message == r->answer_message) return r->answer;
   return DefWindowProcW(window, message, wParam, lParam);
 }

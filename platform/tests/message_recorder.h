@@ -13,6 +13,7 @@ struct recorded_message {
   UINT message;
   WPARAM wParam;
   LPARAM lParam;
+  UINT pos_flags;  // WINDOWPOS flags of WM_WINDOWPOSCHANGING/CHANGED (lParam points into the sender's frame)
 };
 
 class message_recorder {
@@ -28,6 +29,8 @@ class message_recorder {
   const std::vector<recorded_message>& log() const { return log_; }
   // The first recorded message with this number; null when none.
   const recorded_message* find(UINT message) const;
+  // The WINDOWPOS flags of the first recorded message with this number; ~0u when none.
+  UINT pos_flags_of(UINT message) const;
   void clear() { log_.clear(); }
 
   // Overrides the answer to one message (instead of DefWindowProcW).
