@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class store_key_buffers {
@@ -16,7 +17,7 @@ public:
     // The key of (kind, id, number), valid while this object lives.
     class key {
     public:
-        key(store_key_buffers& buffers, const std::string& kind, const std::string& id, std::int32_t number)
+        key(store_key_buffers& buffers, std::string_view kind, std::string_view id, std::int32_t number)
             : buffers_(buffers), text_(buffers.acquire())
         {
             try {

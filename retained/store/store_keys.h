@@ -9,11 +9,12 @@
 #include <cstring>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 constexpr std::int32_t store_key_buckets = 8192;
 
 // Writes the key into `key`, reusing its capacity.
-inline void assign_store_key(std::string& key, const std::string& kind, const std::string& id, std::int32_t number)
+inline void assign_store_key(std::string& key, std::string_view kind, std::string_view id, std::int32_t number)
 {
     char kind_length[12];
     char id_length[12];
@@ -41,7 +42,7 @@ inline void assign_store_key(std::string& key, const std::string& kind, const st
     put(number_text, number_digits);
 }
 
-inline std::string store_key(const std::string& kind, const std::string& id, std::int32_t number)
+inline std::string store_key(std::string_view kind, std::string_view id, std::int32_t number)
 {
     std::string key;
     assign_store_key(key, kind, id, number);
