@@ -68,7 +68,7 @@ inline constexpr std::array<std::uint8_t, 256> codes = byte_codes();
 
 // The bucket of a key, identifier_hash(key, 8192), and a 32-bit fingerprint of
 // its bytes that lets a chain walk skip nodes of other keys without comparing
-// texts.
+// texts: the recurrence's whole 32-bit value, of which the bucket is the low 13 bits.
 struct store_key_hash {
     std::int32_t bucket;
     std::uint32_t fingerprint;
@@ -103,13 +103,13 @@ inline std::uint32_t text_fingerprint(const std::string& text)
 }
 
 // The hash is h := (h * 33 + code) mod 8192 per byte. With 8192 a power of two the
-// remainder can be taken once per four bytes, h * 33^4 + c0 * 33^3 + c1 * 33^2 +
-// c2 * 33 + c3 in wrapping unsigned arithmetic, which leaves the low 13 bits as the
-// byte-wise recurrence does.
+// remainder can be taken once at the end, and four bytes can go in one step,
+// h * 33^4 + c0 * 33^3 + c1 * 33^2 + c2 * 33 + c3, in wrapping unsigned arithmetic:
+// the low 13 bits are those of the byte-wise recurrence.
 inline store_key_hash hash_store_key(const std::string& key)
 {
     if (key.empty()) {
-        return {17, text_fingerprint(key)};
+        return {17, 17};
     }
     const auto& codes = store_key_detail::codes;
     const auto code = [&](std::size_t i) -> std::uint32_t { return codes[static_cast<unsigned char>(key[i])]; };
@@ -121,5 +121,5 @@ inline store_key_hash hash_store_key(const std::string& key)
     for (; i < key.size(); ++i) {
         h = h * 33u + code(i);
     }
-    return {static_cast<std::int32_t>(h & (store_key_buckets - 1)), text_fingerprint(key)};
+    return {static_cast<std::int32_t>(h & (store_key_buckets - 1)), h};
 }
