@@ -50,15 +50,16 @@ quon_wineserver=/usr/lib/wine/wineserver
 # Create the prefix first: its first start reports on standard error and takes seconds.
 WINEDLLOVERRIDES="mscoree,mshtml=" "$quon_wine" wineboot --init > /dev/null 2>&1 || true
 "$quon_wineserver" -w || true
-# A server that stays up between runs: no run pays for starting one.
-"$quon_wineserver" -p
 
 # frame_median NAME ROUND PROGRAM...: runs one timing program, shows its figures
 # and appends its median to $work/NAME.
 frame_median() {
   local name=$1 round=$2; shift 2
   local out="$work/$name-$round.txt"
-  "$@" "$frames" | tr -d '\r' > "$out"
+  # Into a file, not a pipe: Wine's service processes outlive the program and
+  # would hold a pipe open. Wine writes CRLF.
+  "$@" "$frames" > "$out.raw"
+  tr -d '\r' < "$out.raw" > "$out"
   echo "$name, round $round: $(tr '\n' ' ' < "$out")"
   sed -n 's/^frame-median-us: //p' "$out" >> "$work/$name"
 }
