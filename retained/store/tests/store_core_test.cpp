@@ -333,4 +333,38 @@ TEST(store_bindings, find_binding_answers_the_owner_row_once_bound)
     EXPECT_GE(report.index_probes, 1u);
 }
 
+// A lookup made while another one holds its key, through an overridden operation,
+// leaves the outer key as it was.
+class nesting_store : public retained_resource_store {
+public:
+    using retained_resource_store::retained_resource_store;
+
+    std::int32_t index_get_counted(preflight_report& report, const std::string& key) const override
+    {
+        if (!nested_) {
+            nested_ = true;
+            resource_index_set scratch(1);
+            inner_ = find_clip(report, scratch, "a-clip-id-longer-than-any-paint-id");
+            nested_ = false;
+        }
+        return retained_resource_store::index_get_counted(report, key);
+    }
+
+    mutable bool nested_ = false;
+    mutable std::int32_t inner_ = 0;
+};
+
+TEST(store_bindings, a_nested_lookup_keeps_the_outer_key)
+{
+    nesting_store store(test_surface);
+    resource_delta delta = test_delta();
+    delta.paints.push_back(test_paint("a-paint-with-a-long-id"));
+    ASSERT_TRUE(store.submit_bind(test_fragment("o", 1, std::vector<std::int32_t>{1}), delta, 0).ok);
+    preflight_report report("o", 2);
+    resource_index_set scratch(1);
+    EXPECT_EQ(store.find_paint(report, scratch, "a-paint-with-a-long-id"), 0);
+    EXPECT_EQ(store.inner_, -1);
+    EXPECT_EQ(store.find_binding_counted(report, "o"), 0);
+}
+
 }  // namespace
