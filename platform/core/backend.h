@@ -121,8 +121,10 @@ class platform_backend {
 
   // ---- pixel formats ----
   // The formats a window's device context offers; ChoosePixelFormat, DescribePixelFormat
-  // and the WGL pixel-format extension are computed by the core from this list.
-  virtual std::vector<backend_pixel_format> pixel_formats(native_handle window) = 0;
+  // and the WGL pixel-format extension are computed by the core from this list. The
+  // back-end keeps the list (it is read on every such call, and may be long); it stays
+  // valid until the next call into the back-end.
+  virtual const std::vector<backend_pixel_format>& pixel_formats(native_handle window) = 0;
   // Applies format (1-based) to the window. Returns the window's native handle, which
   // may be a new one (an X visual is fixed at creation), or 0 on failure.
   virtual native_handle set_pixel_format(native_handle window, int format) = 0;

@@ -96,7 +96,7 @@ int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* descriptor) {
   if (!w || !descriptor) return 0;
   const DWORD required = descriptor->dwFlags & (PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER);
   const DWORD dont_care = descriptor->dwFlags & PFD_DOUBLEBUFFER_DONTCARE ? PFD_DOUBLEBUFFER : 0;
-  std::vector<backend_pixel_format> formats = backend().pixel_formats(w->native);
+  const std::vector<backend_pixel_format>& formats = backend().pixel_formats(w->native);
   int best = 0;
   int best_score = 0;
   for (std::size_t i = 0; i < formats.size(); ++i) {
@@ -117,7 +117,7 @@ int WINAPI DescribePixelFormat(HDC dc, int format, UINT bytes, LPPIXELFORMATDESC
     return 0;
   core_window* w = window_of(dc);
   if (!w) return 0;
-  std::vector<backend_pixel_format> formats = backend().pixel_formats(w->native);
+  const std::vector<backend_pixel_format>& formats = backend().pixel_formats(w->native);
   int count = static_cast<int>(formats.size());
   if (!descriptor) return count;
   if (format < 1 || format > count) return 0;

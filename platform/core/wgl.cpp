@@ -38,7 +38,7 @@ BOOL WINAPI choose_pixel_format_arb(HDC dc, const int* int_attributes, const FLO
     return FALSE;
   core_window* w = core_window_of_dc(dc);
   if (!w || !format_count || (max_formats && !formats)) return FALSE;
-  std::vector<backend_pixel_format> list = backend().pixel_formats(w->native);
+  const std::vector<backend_pixel_format>& list = backend().pixel_formats(w->native);
   UINT found = 0;
   for (std::size_t i = 0; i < list.size() && found < max_formats; ++i) {
     bool ok = true;
@@ -59,7 +59,7 @@ BOOL WINAPI get_pixel_format_attribiv_arb(HDC dc, int format, int layer_plane, U
     return FALSE;
   core_window* w = core_window_of_dc(dc);
   if (!w || layer_plane != 0 || (attribute_count && (!attributes || !values))) return FALSE;
-  std::vector<backend_pixel_format> list = backend().pixel_formats(w->native);
+  const std::vector<backend_pixel_format>& list = backend().pixel_formats(w->native);
   int count = static_cast<int>(list.size());
   for (UINT i = 0; i < attribute_count; ++i) {
     if (attributes[i] == WGL_NUMBER_PIXEL_FORMATS_ARB) {

@@ -120,7 +120,7 @@ class sim_backend final : public platform_backend {
     return flags == MONITOR_DEFAULTTONULL ? 0 : 1;
   }
 
-  std::vector<backend_pixel_format> pixel_formats(native_handle) override { return sim().formats; }
+  const std::vector<backend_pixel_format>& pixel_formats(native_handle) override { return sim().formats; }
   native_handle set_pixel_format(native_handle window, int) override { return find(window) ? window : 0; }
 
   native_handle create_context(native_handle window, int) override {
