@@ -21,8 +21,8 @@ BYTE byte_of(int value) { return static_cast<BYTE>(value < 0 ? 0 : value > 255 ?
 
 }  // namespace
 
-std::vector<backend_pixel_format> x11_backend::pixel_formats(native_handle) {
-  if (!display_) return {};
+const std::vector<backend_pixel_format>& x11_backend::pixel_formats(native_handle) {
+  if (!display_) return pixel_formats_;  // empty without a display
   if (pixel_formats_.empty()) {
     glx_format_list& list = formats();
     pixel_formats_.reserve(static_cast<size_t>(list.count()));

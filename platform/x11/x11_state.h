@@ -92,7 +92,7 @@ public:
   void set_cursor(int cursor_id) override;
   UINT window_dpi(native_handle window) override;
   std::uintptr_t window_monitor(native_handle window, DWORD flags) override;
-  std::vector<backend_pixel_format> pixel_formats(native_handle window) override;
+  const std::vector<backend_pixel_format>& pixel_formats(native_handle window) override;
   native_handle set_pixel_format(native_handle window, int format) override;
   native_handle create_context(native_handle window, int format) override;
   void delete_context(native_handle context) override;
