@@ -1,72 +1,22 @@
 #pragma once
-// Basic Win32 types, handles and helper macros for the Linux build. The
-// kernel header supplies the kernel's own; the aliases repeated here are
-// identical redeclarations, which C++ allows.
+// Win32 handles, structures and helper macros for the Linux build, on top of
+// the scalar types, calling conventions and TRUE/FALSE of the kernel header.
 
-#include <cstddef>
 #include <cstdint>
 
 #include "platform/win32/kernel.h"
 
-#ifndef WINAPI
-#define WINAPI
-#endif
-#ifndef CALLBACK
-#define CALLBACK
-#endif
-#ifndef APIENTRY
-#define APIENTRY
-#endif
 #ifndef CONST
 #define CONST const
 #endif
 
-#ifndef TRUE
-#define TRUE 1
-#endif
-#ifndef FALSE
-#define FALSE 0
-#endif
-
-typedef int BOOL;
-typedef unsigned char BYTE;
-typedef unsigned short WORD;
-typedef std::uint32_t DWORD;
-typedef std::int32_t LONG;
-typedef std::uint32_t ULONG;
-typedef short SHORT;
-typedef unsigned short USHORT;
-typedef int INT;
-typedef unsigned int UINT;
 typedef std::int32_t INT32;
 typedef std::uint32_t UINT32;
 typedef std::int64_t INT64;
 typedef std::uint64_t UINT64;
-typedef float FLOAT;
-typedef char CHAR;
-typedef char16_t WCHAR;
-typedef std::intptr_t INT_PTR;
-typedef std::uintptr_t UINT_PTR;
-typedef std::intptr_t LONG_PTR;
-typedef std::uintptr_t ULONG_PTR;
-typedef std::uintptr_t DWORD_PTR;
-typedef UINT_PTR WPARAM;
-typedef LONG_PTR LPARAM;
-typedef LONG_PTR LRESULT;
 typedef WORD ATOM;
 typedef DWORD COLORREF;
 typedef LONG HRESULT;
-
-typedef void* LPVOID;
-typedef const void* LPCVOID;
-typedef void* HANDLE;
-typedef CHAR* LPSTR;
-typedef const CHAR* LPCSTR;
-typedef WCHAR* LPWSTR;
-typedef const WCHAR* LPCWSTR;
-typedef BOOL* LPBOOL;
-typedef DWORD* LPDWORD;
-typedef BYTE* LPBYTE;
 
 // Distinct pointer types per handle kind, so that mixing them up fails to compile.
 #define QUON_DECLARE_HANDLE(name) \
