@@ -41,15 +41,7 @@ if [ -z "${DISPLAY:-}" ]; then
   start_xvfb
 fi
 
-export WINEPREFIX="$work/prefix"
-export WINEDEBUG=-all
-quon_wine=/usr/lib/wine/wine64
-[ -x "$quon_wine" ] || quon_wine=wine64
-quon_wineserver=/usr/lib/wine/wineserver
-[ -x "$quon_wineserver" ] || quon_wineserver=wineserver
-# Create the prefix first: its first start reports on standard error and takes seconds.
-WINEDLLOVERRIDES="mscoree,mshtml=" "$quon_wine" wineboot --init > /dev/null 2>&1 || true
-"$quon_wineserver" -w || true
+setup_wine "$work/prefix"
 
 # frame_median NAME ROUND PROGRAM...: runs one timing program, shows its figures
 # and appends its median to $work/NAME.

@@ -74,6 +74,20 @@ start_xvfb() {
   return 1
 }
 
+# setup_wine PREFIX: a fresh Wine prefix for the Windows build; sets WINEPREFIX,
+# WINEDEBUG, quon_wine and quon_wineserver. The prefix is created up front: its
+# first start reports on standard error and takes seconds.
+setup_wine() {
+  export WINEPREFIX=$1
+  export WINEDEBUG=-all
+  quon_wine=/usr/lib/wine/wine64
+  [ -x "$quon_wine" ] || quon_wine=wine64
+  quon_wineserver=/usr/lib/wine/wineserver
+  [ -x "$quon_wineserver" ] || quon_wineserver=wineserver
+  WINEDLLOVERRIDES="mscoree,mshtml=" "$quon_wine" wineboot --init > /dev/null 2>&1 || true
+  "$quon_wineserver" -w || true
+}
+
 stop_background() {
   local pid
   if [ -n "${WINEPREFIX:-}" ] && [ -n "${quon_wineserver:-}" ]; then

@@ -2,16 +2,7 @@
 configure_build build/windows -DCMAKE_TOOLCHAIN_FILE="$QUON_ROOT/cmake/mingw-w64-x86_64.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DQUON_BUILD_TESTS=OFF -DQUON_BUILD_BENCHMARKS=OFF
 build build/windows
-export WINEPREFIX
-WINEPREFIX=$(mktemp -d /tmp/quon-wine.XXXXXX)
-export WINEDEBUG=-all
-quon_wine=/usr/lib/wine/wine64
-[ -x "$quon_wine" ] || quon_wine=wine64
-quon_wineserver=/usr/lib/wine/wineserver
-[ -x "$quon_wineserver" ] || quon_wineserver=wineserver
-# Create the prefix first: its first start reports on standard error.
-WINEDLLOVERRIDES="mscoree,mshtml=" "$quon_wine" wineboot --init > /dev/null 2>&1 || true
-"$quon_wineserver" -w || true
+setup_wine "$(mktemp -d /tmp/quon-wine.XXXXXX)"
 
 # The self-test prints "tamsel: pass" in text mode: CRLF on Windows.
 windows_selftest() {
