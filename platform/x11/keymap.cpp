@@ -1,6 +1,14 @@
 #include "platform/x11/keymap.h"
 
+#include <iterator>
+
+#include "platform/win32.h"
+// Xlib after the Win32 declarations: its macros (None, Bool) clash with them.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/keysym.h>
+
+#include "platform/x11/preedit_text.h"
 
 namespace {
 
@@ -33,6 +41,53 @@ constexpr keysym_mapping named_keys[] = {
     {XK_bracketright, 0xDD}, {XK_braceright, 0xDD}, {XK_apostrophe, 0xDE}, {XK_quotedbl, 0xDE},
 };
 
+struct key_character {
+  int virtual_key;
+  char plain;
+  char shifted;
+};
+
+// What a US layout types on the keys with text beyond letters and digits.
+constexpr key_character us_layout_keys[] = {
+    {VK_OEM_1, ';', ':'}, {VK_OEM_PLUS, '=', '+'}, {VK_OEM_COMMA, ',', '<'}, {VK_OEM_MINUS, '-', '_'},
+    {VK_OEM_PERIOD, '.', '>'}, {VK_OEM_2, '/', '?'}, {VK_OEM_3, '`', '~'}, {VK_OEM_4, '[', '{'},
+    {VK_OEM_5, '\\', '|'}, {VK_OEM_6, ']', '}'}, {VK_OEM_7, '\'', '"'},
+};
+
+// Keys whose text Windows gives whatever the layout and Shift.
+constexpr key_character fixed_keys[] = {
+    {VK_BACK, 0x08, 0x08}, {VK_TAB, 0x09, 0x09}, {VK_RETURN, 0x0D, 0x0D}, {VK_ESCAPE, 0x1B, 0x1B},
+    {VK_SPACE, ' ', ' '}, {VK_MULTIPLY, '*', '*'}, {VK_ADD, '+', '+'}, {VK_SUBTRACT, '-', '-'},
+    {VK_DECIMAL, '.', '.'}, {VK_DIVIDE, '/', '/'},
+};
+
+// With Ctrl (and no Shift) beyond the letters: Windows' control characters.
+constexpr key_character control_keys[] = {
+    {VK_BACK, 0x7F, 0}, {VK_RETURN, 0x0A, 0}, {VK_ESCAPE, 0x1B, 0}, {VK_SPACE, ' ', 0},
+    {VK_CANCEL, 0x03, 0}, {VK_OEM_4, 0x1B, 0}, {VK_OEM_5, 0x1C, 0}, {VK_OEM_6, 0x1D, 0},
+};
+
+const key_character* find_key(const key_character* first, const key_character* last, int virtual_key) {
+  for (; first != last; ++first)
+    if (first->virtual_key == virtual_key) return first;
+  return nullptr;
+}
+
+KeySym us_layout_keysym(int virtual_key, bool shift) {
+  if (virtual_key >= 'A' && virtual_key <= 'Z')
+    return static_cast<KeySym>(shift ? virtual_key : virtual_key - 'A' + XK_a);
+  if (virtual_key >= '0' && virtual_key <= '9') {
+    static constexpr char shifted_digits[] = ")!@#$%^&*(";
+    return static_cast<KeySym>(shift ? shifted_digits[virtual_key - '0'] : virtual_key);
+  }
+  // Latin-1 keysyms are their characters.
+  if (const key_character* key = find_key(std::begin(us_layout_keys), std::end(us_layout_keys), virtual_key))
+    return static_cast<KeySym>(shift ? key->shifted : key->plain);
+  return 0;
+}
+
+std::u16string one_unit(char c) { return std::u16string(1, static_cast<char16_t>(static_cast<unsigned char>(c))); }
+
 }  // namespace
 
 int virtual_key_of_keysym(KeySym keysym) {
@@ -61,4 +116,26 @@ unsigned keysym_code_point(KeySym keysym) {
   }
   if (keysym >= XK_KP_0 && keysym <= XK_KP_9) return static_cast<unsigned>(keysym - XK_KP_0) + '0';
   return 0;
+}
+
+std::u16string posted_key_text(int virtual_key, KeySym layout_keysym, key_modifiers modifiers) {
+  if (modifiers.control) {
+    // Ctrl with Alt is AltGr, which a US layout types nothing with.
+    if (modifiers.system) return {};
+    if (virtual_key >= 'A' && virtual_key <= 'Z') return std::u16string(1, static_cast<char16_t>(virtual_key - 'A' + 1));
+    const key_character* key = find_key(std::begin(control_keys), std::end(control_keys), virtual_key);
+    return key && !modifiers.shift ? one_unit(key->plain) : std::u16string();
+  }
+  if (const key_character* key = find_key(std::begin(fixed_keys), std::end(fixed_keys), virtual_key))
+    return one_unit(key->plain);
+  if (virtual_key >= VK_NUMPAD0 && virtual_key <= VK_NUMPAD0 + 9) return one_unit(static_cast<char>('0' + virtual_key - VK_NUMPAD0));
+  KeySym keysym = layout_keysym ? layout_keysym : us_layout_keysym(virtual_key, modifiers.shift);
+  if (modifiers.caps_lock) {
+    // Caps Lock inverts the case of keys that have one (Shift with it types lower case).
+    KeySym lower = 0, upper = 0;
+    XConvertCase(keysym, &lower, &upper);
+    keysym = keysym == lower ? upper : lower;
+  }
+  const char32_t code_point = keysym_code_point(keysym);
+  return code_point ? encode_utf16(std::u32string_view(&code_point, 1)) : std::u16string();
 }

@@ -481,14 +481,41 @@ bool x11_backend::async_key_down(int virtual_key) {
   return false;
 }
 
-std::u16string x11_backend::key_text(UINT, WPARAM virtual_key, LPARAM lParam) {
-  // Entries of key-downs that were never translated are skipped on the way.
-  while (!key_texts_.empty()) {
-    pending_key_text entry = std::move(key_texts_.front());
-    key_texts_.pop_front();
-    if (entry.virtual_key == virtual_key && entry.lparam == lParam) return entry.text;
+std::u16string x11_backend::key_text(UINT message, WPARAM virtual_key, LPARAM lParam) {
+  for (auto entry = key_texts_.begin(); entry != key_texts_.end(); ++entry) {
+    if (entry->virtual_key != virtual_key || entry->lparam != lParam) continue;
+    // The entries before it are key-downs that were never translated.
+    std::u16string text = std::move(entry->text);
+    key_texts_.erase(key_texts_.begin(), entry + 1);
+    return text;
   }
-  return {};
+  // Not one of our key presses (the program posted it): the entries stay for the
+  // presses behind it, and the key types what Windows gives it.
+  key_modifiers modifiers;
+  modifiers.shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+  modifiers.caps_lock = (GetKeyState(VK_CAPITAL) & 1) != 0;
+  modifiers.control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+  modifiers.system = message == WM_SYSKEYDOWN;
+  return posted_key_text(static_cast<int>(virtual_key), layout_keysym(virtual_key, lParam, modifiers.shift), modifiers);
+}
+
+KeySym x11_backend::layout_keysym(WPARAM virtual_key, LPARAM lParam, bool shift) {
+  if (!display_ || virtual_key == 0 || virtual_key > 0xFF) return 0;
+  auto is_the_key = [&](unsigned code) {
+    return virtual_key_of_keysym(XkbKeycodeToKeysym(display_, static_cast<KeyCode>(code), 0, 0)) ==
+           static_cast<int>(virtual_key);
+  };
+  // The key of the scan code, as our own key messages carry it, else the first
+  // key code of that virtual key.
+  unsigned code = static_cast<unsigned>((lParam >> 16) & 0xFF) + 8;
+  if (code > 255 || !is_the_key(code)) {
+    code = 0;
+    for (unsigned candidate = 8; candidate <= 255 && !code; ++candidate)
+      if (is_the_key(candidate)) code = candidate;
+  }
+  if (!code) return 0;
+  const KeySym shifted = shift ? XkbKeycodeToKeysym(display_, static_cast<KeyCode>(code), 0, 1) : NoSymbol;
+  return shifted != NoSymbol ? shifted : XkbKeycodeToKeysym(display_, static_cast<KeyCode>(code), 0, 0);
 }
 
 HWND x11_backend::foreground_window() {

@@ -14,6 +14,13 @@
 // [X] Keyboard: Windows virtual keys with repeat bits (detectable auto-repeat),
 //     WM_SYSKEY* while Alt is held, text through XIM (keysyms without an input
 //     method), on-the-spot preedit as IME composition where the method offers it.
+//     TranslateMessage of a key message without such text (one the program
+//     posted) types what Windows gives it: Enter, Backspace, Tab, Escape, space
+//     and the keypad fixed, Ctrl's control characters, other keys their keysym
+//     at the Shift level (Caps Lock inverting case) of the X key of the lParam's
+//     scan code, else the first X key of that virtual key, else a US layout.
+//     Group 0 only (no AltGr level). A posted key with the very virtual key and
+//     lParam of a press still queued takes that press's text.
 // [X] Mouse: buttons, motion, wheel (+-120 a notch), pointer grab as capture,
 //     cursor shapes, HTCAPTION moves through _NET_WM_MOVERESIZE.
 // [X] Focus and foreground: _NET_ACTIVE_WINDOW, else the input focus.

@@ -117,6 +117,9 @@ private:
   void set_maximized_by_hand(x11_window& w, bool maximize);
   glx_format_list& formats();
   Cursor cursor_for(int cursor_id);  // created on first use, kept to the end
+  // The keysym the X keyboard mapping gives a virtual key at the shift level, 0
+  // when no key has it.
+  KeySym layout_keysym(WPARAM virtual_key, LPARAM lParam, bool shift);
 
   // Events (x11_events.cpp).
   void handle_event(XEvent& event);

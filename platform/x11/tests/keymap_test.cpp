@@ -25,3 +25,40 @@ TEST(keymap, keysyms_type_their_code_points) {
   for (const auto& c : cases)
     EXPECT_EQ(keysym_code_point(c.keysym), c.code_point) << "keysym 0x" << std::hex << c.keysym;
 }
+
+TEST(keymap, posted_keys_type_what_windows_gives_them) {
+  const key_modifiers none, shift{true, false, false, false}, caps{false, true, false, false},
+      shift_caps{true, true, false, false}, control{false, false, true, false}, control_shift{true, false, true, false},
+      alt{false, false, false, true}, control_alt{false, false, true, true};
+  const struct {
+    int virtual_key;
+    KeySym layout_keysym;
+    key_modifiers modifiers;
+    std::u16string text;
+  } cases[] = {
+      // Without a key in the X mapping: the US layout.
+      {'A', 0, none, u"a"}, {'A', 0, shift, u"A"}, {'A', 0, caps, u"A"}, {'A', 0, shift_caps, u"a"},
+      {'1', 0, none, u"1"}, {'1', 0, shift, u"!"}, {'1', 0, caps, u"1"}, {0xBA, 0, none, u";"},
+      {0xDE, 0, shift, u"\""}, {0xDC, 0, none, u"\\"}, {'A', 0, alt, u"a"},
+      // The X mapping's keysym wins over the US layout.
+      {'Q', XK_a, none, u"a"}, {'Q', XK_a, caps, u"A"}, {'2', XK_eacute, none, u"\u00e9"},
+      {'E', 0x010020AC, none, u"\u20ac"}, {'E', 0x0101F600, none, u"\xd83d\xde00"},
+      // Fixed whatever the layout and Shift.
+      {0x0D, XK_KP_Enter, none, u"\r"}, {0x08, 0, shift, u"\b"}, {0x1B, 0, none, u"\x1b"}, {0x20, XK_space, none, u" "},
+      {0x09, XK_ISO_Left_Tab, shift, u"\t"}, {0x60 + 7, XK_KP_Home, none, u"7"}, {0x6A, 0, shift, u"*"},
+      // Control characters.
+      {'A', XK_a, control, u"\x01"}, {'Z', XK_z, control_shift, u"\x1a"}, {0x0D, 0, control, u"\n"},
+      {0x08, 0, control, u"\x7f"}, {0xDB, 0, control, u"\x1b"}, {0xDD, 0, control, u"\x1d"},
+      {'1', XK_1, control, u""}, {0xDB, 0, control_shift, u""}, {'A', XK_a, control_alt, u""},
+      // Keys without text.
+      {0x70, XK_F1, none, u""}, {0x25, XK_Left, none, u""}, {0x2E, XK_Delete, none, u""}, {0x10, XK_Shift_L, shift, u""},
+      {0xE7, 0, none, u""}, {0, 0, none, u""},
+  };
+  for (const auto& c : cases) {
+    const std::u16string text = posted_key_text(c.virtual_key, c.layout_keysym, c.modifiers);
+    EXPECT_EQ(std::u32string(text.begin(), text.end()), std::u32string(c.text.begin(), c.text.end()))
+        << "virtual key 0x" << std::hex << c.virtual_key << ", keysym 0x" << c.layout_keysym << ", shift "
+        << c.modifiers.shift << ", caps " << c.modifiers.caps_lock << ", control " << c.modifiers.control
+        << ", system " << c.modifiers.system;
+  }
+}

@@ -463,6 +463,65 @@ TEST_F(x11_backend_test, keys_become_virtual_key_messages_with_text) {
   EXPECT_EQ(find(WM_KEYUP)->wParam, find(WM_KEYDOWN)->wParam) << "the release names the key its press named";
 }
 
+TEST_F(x11_backend_test, posted_keys_translate_from_the_virtual_key_and_key_state) {
+  HWND window = create(u"posted keys", 60, 60, 200, 150);
+  ASSERT_NE(window, nullptr);
+  show_focused(window);
+
+  const struct {
+    UINT message;
+    WPARAM virtual_key;
+    LPARAM lparam;
+    UINT char_message;
+    WPARAM unit;
+  } cases[] = {
+      {WM_KEYDOWN, 'A', 0x001e0001, WM_CHAR, 'a'},
+      {WM_KEYDOWN, 'A', 0x401e0001, WM_CHAR, 'a'},  // an auto-repeat
+      {WM_KEYDOWN, 'A', 0x00000001, WM_CHAR, 'a'},  // a scan code of no key
+      {WM_KEYDOWN, '1', 0x00020001, WM_CHAR, '1'},
+      {WM_KEYDOWN, VK_SPACE, 0x00390001, WM_CHAR, ' '},
+      {WM_KEYDOWN, VK_RETURN, 0x001c0001, WM_CHAR, 0x0d},
+      {WM_KEYDOWN, VK_BACK, 0x000e0001, WM_CHAR, 0x08},
+      {WM_KEYDOWN, VK_ESCAPE, 0x00010001, WM_CHAR, 0x1b},
+      {WM_SYSKEYDOWN, 'A', 0x201e0001, WM_SYSCHAR, 'a'},
+  };
+  for (const auto& c : cases) {
+    received.clear();
+    ASSERT_TRUE(PostMessageW(window, c.message, c.virtual_key, c.lparam));
+    pump();
+    const recorded_message* typed = find(c.char_message);
+    ASSERT_NE(typed, nullptr) << "virtual key 0x" << std::hex << c.virtual_key;
+    EXPECT_EQ(typed->wParam, c.unit) << "virtual key 0x" << std::hex << c.virtual_key;
+    EXPECT_EQ(typed->lParam, c.lparam) << "the character carries the key's lParam";
+  }
+
+  // Shift, as the retrieved key messages left it.
+  received.clear();
+  PostMessageW(window, WM_KEYDOWN, VK_SHIFT, 0x002a0001);
+  PostMessageW(window, WM_KEYDOWN, 'A', 0x001e0001);
+  PostMessageW(window, WM_KEYDOWN, '1', 0x00020001);
+  PostMessageW(window, WM_KEYUP, VK_SHIFT, static_cast<LPARAM>(0xc02a0001u));
+  PostMessageW(window, WM_KEYDOWN, VK_F1, 0x003b0001);
+  pump();
+  std::u16string typed_text;
+  for (const recorded_message& m : received)
+    if (m.message == WM_CHAR) typed_text += static_cast<char16_t>(m.wParam);
+  EXPECT_EQ(typed_text, u"A!");
+
+  // A posted key translated while a real key press waits keeps that press's text.
+  received.clear();
+  xtest_tap(display, XK_eacute);
+  MSG peeked;
+  ASSERT_TRUE(wait_until([&] { return PeekMessageW(&peeked, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE) != 0; },
+                         [&] { XSync(display, False); }));
+  PostMessageW(window, WM_KEYDOWN, 'B', 0x00300001);
+  ASSERT_TRUE(wait_for([&] { return find(WM_KEYUP); }));
+  typed_text.clear();
+  for (const recorded_message& m : received)
+    if (m.message == WM_CHAR) typed_text += static_cast<char16_t>(m.wParam);
+  EXPECT_EQ(typed_text, u"b\u00e9");
+}
+
 TEST_F(x11_backend_test, preedit_callbacks_become_an_ime_composition) {
   // What XIM's on-the-spot callbacks report, as the input method would call them.
   HWND window = create(u"ime", 60, 60, 200, 150);
