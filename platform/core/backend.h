@@ -65,7 +65,9 @@ class platform_backend {
   // Creates the native window (not shown). 0 makes CreateWindowExW fail before any
   // message is sent.
   virtual native_handle create_window(const backend_window_desc& desc) = 0;
-  // Destroys it; called by DestroyWindow after WM_NCDESTROY has been sent.
+  // Destroys it; called by DestroyWindow after WM_NCDESTROY has been sent. Also called
+  // for a window the back-end reported with platform_window_destroyed(): its native
+  // window is gone, only what the back-end kept for it is left to free.
   virtual void destroy_window(native_handle window) = 0;
   // Shows, hides, minimizes or maximizes it. The core has already sent the Win32
   // messages of the change; the back-end must not report it back as a new change.

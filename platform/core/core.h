@@ -42,6 +42,13 @@ void platform_capture_lost();
 // The user asked the window manager to close a window: sends WM_SYSCOMMAND SC_CLOSE,
 // whose default handling sends WM_CLOSE.
 void platform_close_requested(HWND window);
+// The window system destroyed a window's native window (another program or the
+// server did, not DestroyWindow): WM_DESTROY and WM_NCDESTROY are sent as DestroyWindow
+// sends them, with the native handle already 0, and the window is gone afterwards
+// (IsWindow FALSE, calls on it fail with ERROR_INVALID_WINDOW_HANDLE). The back-end
+// then gets destroy_window() for the native handle, to free only what it kept for it.
+// Nothing happens for a window unknown or already being destroyed.
+void platform_window_destroyed(HWND window);
 
 // Posts WM_TOUCH with a new touch-input handle holding the records (hundredths of
 // a screen pixel); GetTouchInputInfo reads them until CloseTouchInputHandle.

@@ -155,6 +155,9 @@ void core_purge_queue(HWND window);
 // activation messages; tells the back-end unless the change came from it.
 void core_set_active(HWND window, bool from_backend);
 HWND core_set_focus(HWND window);
+// DestroyWindow without its logging and last error. native_gone: the back-end reported
+// the native window destroyed; it is not changed any more, only freed at the end.
+BOOL core_destroy_window(HWND window, bool native_gone);
 // Shows, hides, minimizes, maximizes or restores; from_backend skips telling it.
 BOOL core_show_window(HWND window, int command, bool from_backend);
 // The SetWindowPos machinery: WM_WINDOWPOSCHANGING, WM_NCCALCSIZE, WM_WINDOWPOSCHANGED

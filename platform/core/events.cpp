@@ -117,6 +117,8 @@ void platform_close_requested(HWND window) {
   if (core_find(window)) core_send(window, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
+void platform_window_destroyed(HWND window) { core_destroy_window(window, true); }
+
 HTOUCHINPUT platform_post_touch(HWND window, const std::vector<TOUCHINPUT>& inputs, LPARAM extra_info) {
   if (!core_find(window)) return nullptr;
   HTOUCHINPUT handle = core_new_handle<HTOUCHINPUT>();

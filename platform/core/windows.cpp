@@ -273,6 +273,43 @@ BOOL core_show_window(HWND window, int command, bool from_backend) {
   return was_visible ? TRUE : FALSE;
 }
 
+BOOL core_destroy_window(HWND window, bool native_gone) {
+  core_window* w = core_find(window);
+  if (!w || w->destroying) return FALSE;
+  core_state& s = core();
+  w->destroying = true;
+  // A native window that is gone already is not asked to change while the messages
+  // are sent; the back-end still frees what it kept for it at the end.
+  const native_handle gone_native = native_gone ? w->native : 0;
+  if (native_gone) w->native = 0;
+  hide_and_deactivate(window, false);
+
+  std::vector<HWND> owned;
+  for (const auto& entry : s.windows)
+    if (entry.second->parent == window) owned.push_back(entry.first);
+  for (HWND child : owned) DestroyWindow(child);
+
+  if (s.capture == window) {
+    s.capture = nullptr;
+    backend().set_capture(0);
+    core_send(window, WM_CAPTURECHANGED, 0, 0);
+  }
+  core_send(window, WM_DESTROY, 0, 0);
+  core_send(window, WM_NCDESTROY, 0, 0);
+
+  if (!(w = core_find(window))) return TRUE;
+  for (auto dc = s.dcs.begin(); dc != s.dcs.end();)
+    dc = dc->second.window == window ? s.dcs.erase(dc) : std::next(dc);
+  core_purge_queue(window);
+  s.z_order.erase(std::remove(s.z_order.begin(), s.z_order.end(), window), s.z_order.end());
+  if (s.focus == window) s.focus = nullptr;
+  if (s.active == window) s.active = nullptr;
+  native_handle native = native_gone ? gone_native : w->native;
+  s.windows.erase(window);
+  backend().destroy_window(native);
+  return TRUE;
+}
+
 extern "C" {
 
 ATOM WINAPI RegisterClassW(const WNDCLASSW* wc) {
@@ -409,36 +446,8 @@ HWND WINAPI CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR title, D
 
 BOOL WINAPI DestroyWindow(HWND window) {
   if (PLATFORM_FAILS("DestroyWindow", platform_arg(window))) return FALSE;
-  core_window* w = core_find_or_fail(window);
-  if (!w || w->destroying) return FALSE;
-  core_state& s = core();
-  w->destroying = true;
-  hide_and_deactivate(window, false);
-
-  std::vector<HWND> owned;
-  for (const auto& entry : s.windows)
-    if (entry.second->parent == window) owned.push_back(entry.first);
-  for (HWND child : owned) DestroyWindow(child);
-
-  if (s.capture == window) {
-    s.capture = nullptr;
-    backend().set_capture(0);
-    core_send(window, WM_CAPTURECHANGED, 0, 0);
-  }
-  core_send(window, WM_DESTROY, 0, 0);
-  core_send(window, WM_NCDESTROY, 0, 0);
-
-  if (!(w = core_find(window))) return TRUE;
-  for (auto dc = s.dcs.begin(); dc != s.dcs.end();)
-    dc = dc->second.window == window ? s.dcs.erase(dc) : std::next(dc);
-  core_purge_queue(window);
-  s.z_order.erase(std::remove(s.z_order.begin(), s.z_order.end(), window), s.z_order.end());
-  if (s.focus == window) s.focus = nullptr;
-  if (s.active == window) s.active = nullptr;
-  native_handle native = w->native;
-  s.windows.erase(window);
-  backend().destroy_window(native);
-  return TRUE;
+  if (!core_find_or_fail(window)) return FALSE;
+  return core_destroy_window(window, false);
 }
 
 BOOL WINAPI ShowWindow(HWND window, int command) {

@@ -6,8 +6,8 @@
 // Provides:
 //  [X] Windows: native state (shown, minimized, maximized, hidden), client rect, title
 //  [X] Native events replayed at the next PeekMessageW: window manager moves, state
-//      changes and close requests, foreground and focus changes, lost pointer grab,
-//      routed mouse input
+//      changes and close requests, native windows destroyed from outside, foreground
+//      and focus changes, lost pointer grab, routed mouse input
 //  [X] Messages posted straight into the queue with their extra info
 //  [X] Cursor position, asynchronous button and key state, key text for TranslateMessage
 //  [X] Foreground window: ours, a foreign one, none
@@ -54,6 +54,9 @@ void sim_set_key_text(WPARAM virtual_key, const std::u16string& text);
 void sim_move_window(HWND window, const RECT& client);
 void sim_set_window_state(HWND window, backend_show_state state);
 void sim_request_close(HWND window);
+// Another program or the server destroys a window's native window; the core sends
+// WM_DESTROY and WM_NCDESTROY at the next PeekMessageW.
+void sim_destroy_externally(HWND window);
 
 // ---- desktop and input state ----
 

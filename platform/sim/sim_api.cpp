@@ -142,6 +142,10 @@ void sim_request_close(HWND window) {
   post_later([=] { platform_close_requested(window); });
 }
 
+void sim_destroy_externally(HWND window) {
+  post_later([=] { platform_window_destroyed(window); });
+}
+
 HWND sim_foreign_window() { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x7F000010)); }
 
 void sim_set_foreground(HWND window) {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "platform/core/core.h"
 #include "platform/tests/message_recorder.h"
 
 namespace {
@@ -346,6 +347,87 @@ TEST(DestroyWindow, DestroysOwnedWindowsFirstAndReleasesCapture) {
   EXPECT_EQ(order, expected);
   EXPECT_FALSE(IsWindow(owned));
   EXPECT_EQ(GetCapture(), nullptr);
+}
+
+// The messages of destroying the middle of three windows (the active one, with an
+// owned window and the capture), each named by its window's role.
+std::vector<std::pair<int, UINT>> destroy_messages(void (*destroy)(HWND)) {
+  message_recorder recorder;
+  HWND other = recorder.create();
+  HWND window = recorder.create();
+  HWND owned = recorder.create(WS_OVERLAPPEDWINDOW, 0, window);
+  ShowWindow(other, SW_SHOW);
+  ShowWindow(window, SW_SHOW);
+  SetCapture(window);
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  PostMessageW(window, WM_USER, 0, 0);
+  recorder.clear();
+  destroy(window);
+  EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) << "its queued messages went with it";
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_FALSE(IsWindow(owned));
+  EXPECT_EQ(GetActiveWindow(), other);
+  EXPECT_EQ(GetForegroundWindow(), other) << "the desktop was asked to activate the next window";
+  EXPECT_EQ(GetCapture(), nullptr);
+  std::vector<std::pair<int, UINT>> got;
+  for (const recorded_message& m : recorder.log())
+    got.push_back({m.window == other ? 0 : m.window == window ? 1 : m.window == owned ? 2 : -1, m.message});
+  return got;
+}
+
+TEST(WindowDestroyedBySystem, SendsWhatDestroyWindowSendsAtTheNextPeek) {
+  const auto by_call = destroy_messages([](HWND window) { ASSERT_TRUE(DestroyWindow(window)); });
+  const auto by_system = destroy_messages([](HWND window) {
+    sim_destroy_externally(window);
+    EXPECT_TRUE(IsWindow(window)) << "not before the next PeekMessageW";
+  });
+  ASSERT_FALSE(by_call.empty());
+  EXPECT_EQ(by_system, by_call);
+}
+
+// Records, at WM_DESTROY, the native handle its window had then.
+native_handle native_at_destroy = 1;
+LRESULT CALLBACK native_probe(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DESTROY) native_at_destroy = platform_native_window(window);
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST(WindowDestroyedBySystem, DropsTheNativeWindowAndLaterCallsFailCleanly) {
+  message_recorder recorder;
+  WNDCLASSW wc{};
+  wc.style = CS_OWNDC;
+  wc.lpfnWndProc = native_probe;
+  wc.lpszClassName = u"native probe";
+  ASSERT_NE(RegisterClassW(&wc), 0);
+  HWND window = CreateWindowExW(0, u"native probe", u"", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr, nullptr,
+                                nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  ShowWindow(window, SW_SHOW);
+  const native_handle native = platform_native_window(window);
+  ASSERT_NE(native, 0u);
+  sim_destroy_externally(window);
+  MSG msg;
+  PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
+  EXPECT_EQ(native_at_destroy, 0u) << "the back-end is not asked to change a native window that is gone";
+  EXPECT_EQ(platform_window_from_native(native), nullptr);
+  EXPECT_EQ(sim_window_state(window), backend_show_state::hidden);
+  EXPECT_FALSE(IsWindow(window));
+  SetLastError(0);
+  RECT rect{};
+  EXPECT_FALSE(GetWindowRect(window, &rect));
+  EXPECT_EQ(GetLastError(), 1400u) << "ERROR_INVALID_WINDOW_HANDLE";
+  SetLastError(0);
+  EXPECT_FALSE(DestroyWindow(window));
+  EXPECT_EQ(GetLastError(), 1400u);
+  EXPECT_EQ(GetDC(window), nullptr);
+
+  // A second report, or one for a window that is not ours, changes nothing.
+  SetLastError(0);
+  platform_window_destroyed(window);
+  platform_window_destroyed(sim_foreign_window());
+  platform_window_destroyed(nullptr);
+  EXPECT_EQ(GetLastError(), 0u);
 }
 
 TEST(Capture, TheWindowLosingCaptureIsToldWhoGainsIt) {
