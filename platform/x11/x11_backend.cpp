@@ -287,7 +287,7 @@ void x11_backend::destroy_window(native_handle window) {
   windows_.erase(w->xid);
   {
     x11_error_trap trap(display_);
-    XDestroyWindow(display_, w->xid);
+    if (!w->destroyed_elsewhere) XDestroyWindow(display_, w->xid);
     if (w->colormap) XFreeColormap(display_, w->colormap);
   }
   // Owned windows keep a dangling transient-for otherwise.

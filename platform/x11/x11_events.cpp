@@ -126,6 +126,12 @@ void x11_backend::handle_event(XEvent& event) {
     case ConfigureNotify:
       handle_configure(*w, event.xconfigure);
       break;
+    case DestroyNotify:
+      // Windows we destroy ourselves are forgotten before their DestroyNotify arrives.
+      // The core's answer frees w (destroy_window).
+      w->destroyed_elsewhere = true;
+      platform_window_destroyed(w->window);
+      return;
     case MapNotify:
       w->mapped = true;
       if (w->state == backend_show_state::minimized || w->state == backend_show_state::hidden) {

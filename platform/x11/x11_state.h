@@ -45,6 +45,7 @@ struct x11_window final : preedit_sink {
   bool accepts_files = false;
   bool touch = false;
   bool composing = false;
+  bool destroyed_elsewhere = false;  // another client or the server destroyed the X window
   std::u16string title;
 
   void preedit_started() override;

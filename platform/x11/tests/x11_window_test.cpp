@@ -763,24 +763,43 @@ TEST_F(x11_backend_test, drops_without_a_usable_path_are_refused) {
   EXPECT_EQ(find(WM_DROPFILES), nullptr);
 }
 
-TEST_F(x11_backend_test, calls_on_a_window_destroyed_behind_our_back_fail_quietly) {
+TEST_F(x11_backend_test, a_window_destroyed_behind_our_back_fails_quietly_then_gets_wm_destroy) {
   HWND window = create(u"doomed", 30, 30, 100, 100);
   ASSERT_NE(window, nullptr);
+  HGLRC context = legacy_context(window);
+  ASSERT_NE(context, nullptr);
+  HWND survivor = create(u"survivor", 200, 30, 100, 100);
+  ASSERT_NE(survivor, nullptr);
   Display* other = open_test_display();
   ASSERT_NE(other, nullptr);
   XDestroyWindow(other, x11_backend_window(window));
   XSync(other, False);
   XCloseDisplay(other);
-  // Each of these makes requests on the vanished X window; the process lives on.
+  // Until the next peek each of these makes requests on the vanished X window; the
+  // process lives on.
   ShowWindow(window, SW_SHOW);
   SetWindowPos(window, nullptr, 10, 10, 50, 50, SWP_NOZORDER);
   SetWindowTextW(window, u"still here");
   SetCapture(window);
   ReleaseCapture();
   DragAcceptFiles(window, TRUE);
-  pump();
-  EXPECT_TRUE(DestroyWindow(window));
-  windows.clear();
+  received.clear();
+  ASSERT_TRUE(wait_for([&] { return !IsWindow(window); }));
+  std::vector<UINT> last;
+  for (const recorded_message& m : received)
+    if (m.window == window) last.push_back(m.message);
+  ASSERT_GE(last.size(), 2u);
+  EXPECT_EQ(last[last.size() - 2], static_cast<UINT>(WM_DESTROY));
+  EXPECT_EQ(last.back(), static_cast<UINT>(WM_NCDESTROY));
+  EXPECT_EQ(x11_backend_window(window), 0u);
+  SetLastError(0);
+  EXPECT_FALSE(DestroyWindow(window));
+  EXPECT_EQ(GetLastError(), 1400u) << "ERROR_INVALID_WINDOW_HANDLE";
+  EXPECT_EQ(wglDeleteContext(context), TRUE);
+  // The other window is untouched.
+  ShowWindow(survivor, SW_SHOW);
+  EXPECT_TRUE(wait_for([&] { return map_state(survivor) == IsViewable; }));
+  EXPECT_TRUE(IsWindow(survivor));
 }
 
 TEST_F(x11_backend_test, capture_grabs_the_pointer) {
