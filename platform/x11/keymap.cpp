@@ -121,7 +121,7 @@ unsigned keysym_code_point(KeySym keysym) {
 std::u16string posted_key_text(int virtual_key, KeySym layout_keysym, key_modifiers modifiers) {
   if (modifiers.control) {
     // Ctrl with Alt is AltGr, which a US layout types nothing with.
-    if (modifiers.system) return {};
+    if (modifiers.alt) return {};
     if (virtual_key >= 'A' && virtual_key <= 'Z') return std::u16string(1, static_cast<char16_t>(virtual_key - 'A' + 1));
     const key_character* key = find_key(std::begin(control_keys), std::end(control_keys), virtual_key);
     return key && !modifiers.shift ? one_unit(key->plain) : std::u16string();

@@ -18,7 +18,7 @@ struct key_modifiers {
   bool shift = false;
   bool caps_lock = false;  // toggled on
   bool control = false;
-  bool system = false;  // WM_SYSKEYDOWN: Alt held
+  bool alt = false;
 };
 
 // What TranslateMessage gives for a key message without text of its own (one the

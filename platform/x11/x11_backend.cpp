@@ -481,7 +481,7 @@ bool x11_backend::async_key_down(int virtual_key) {
   return false;
 }
 
-std::u16string x11_backend::key_text(UINT message, WPARAM virtual_key, LPARAM lParam) {
+std::u16string x11_backend::key_text(UINT, WPARAM virtual_key, LPARAM lParam) {
   for (auto entry = key_texts_.begin(); entry != key_texts_.end(); ++entry) {
     if (entry->virtual_key != virtual_key || entry->lparam != lParam) continue;
     // The entries before it are key-downs that were never translated.
@@ -495,7 +495,7 @@ std::u16string x11_backend::key_text(UINT message, WPARAM virtual_key, LPARAM lP
   modifiers.shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
   modifiers.caps_lock = (GetKeyState(VK_CAPITAL) & 1) != 0;
   modifiers.control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
-  modifiers.system = message == WM_SYSKEYDOWN;
+  modifiers.alt = (GetKeyState(VK_MENU) & 0x8000) != 0;
   return posted_key_text(static_cast<int>(virtual_key), layout_keysym(virtual_key, lParam, modifiers.shift), modifiers);
 }
 

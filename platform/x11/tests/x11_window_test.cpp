@@ -495,18 +495,21 @@ TEST_F(x11_backend_test, posted_keys_translate_from_the_virtual_key_and_key_stat
     EXPECT_EQ(typed->lParam, c.lparam) << "the character carries the key's lParam";
   }
 
-  // Shift, as the retrieved key messages left it.
+  // Shift and Ctrl, as the retrieved key messages left them.
   received.clear();
   PostMessageW(window, WM_KEYDOWN, VK_SHIFT, 0x002a0001);
   PostMessageW(window, WM_KEYDOWN, 'A', 0x001e0001);
   PostMessageW(window, WM_KEYDOWN, '1', 0x00020001);
   PostMessageW(window, WM_KEYUP, VK_SHIFT, static_cast<LPARAM>(0xc02a0001u));
   PostMessageW(window, WM_KEYDOWN, VK_F1, 0x003b0001);
+  PostMessageW(window, WM_KEYDOWN, VK_CONTROL, 0x001d0001);
+  PostMessageW(window, WM_KEYDOWN, 'A', 0x001e0001);
+  PostMessageW(window, WM_KEYUP, VK_CONTROL, static_cast<LPARAM>(0xc01d0001u));
   pump();
   std::u16string typed_text;
   for (const recorded_message& m : received)
     if (m.message == WM_CHAR) typed_text += static_cast<char16_t>(m.wParam);
-  EXPECT_EQ(typed_text, u"A!");
+  EXPECT_EQ(typed_text, u"A!\x01");
 
   // A posted key translated while a real key press waits keeps that press's text.
   received.clear();
