@@ -1,6 +1,8 @@
 // OpenGL rendering contexts, extension lookup, bitmap fonts and the WGL
 // pixel-format extension.
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "platform/core/core_state.h"
 
@@ -31,6 +33,46 @@ bool is_minimum_attribute(int attribute) {
   }
 }
 
+bool matches(const backend_pixel_format& format, const int* int_attributes) {
+  for (const int* a = int_attributes; a && a[0]; a += 2) {
+    int have = attribute_value(format, a[0]);
+    if (is_minimum_attribute(a[0]) ? have < a[1] : have != a[1]) return false;
+  }
+  return true;
+}
+
+// A match's place in the chooser's answer, as drivers order them: full acceleration
+// first (a back-end that does not report it counts as full), then the fewest samples,
+// then the least surplus of colour, alpha, depth and stencil bits over the request.
+// Ties keep the list order.
+struct format_rank {
+  int acceleration = 0;
+  int samples = 0;
+  long long surplus = 0;
+  bool operator<(const format_rank& other) const {
+    if (acceleration != other.acceleration) return acceleration < other.acceleration;
+    if (samples != other.samples) return samples < other.samples;
+    return surplus < other.surplus;
+  }
+};
+
+format_rank rank_of(const backend_pixel_format& format, const int* int_attributes) {
+  static constexpr int counted[] = {WGL_COLOR_BITS_ARB, WGL_ALPHA_BITS_ARB, WGL_DEPTH_BITS_ARB, WGL_STENCIL_BITS_ARB};
+  format_rank rank;
+  const int acceleration = attribute_value(format, WGL_ACCELERATION_ARB);
+  if (acceleration == WGL_GENERIC_ACCELERATION_ARB) rank.acceleration = 1;
+  if (acceleration == WGL_NO_ACCELERATION_ARB) rank.acceleration = 2;
+  const int samples = attribute_value(format, WGL_SAMPLES_ARB);
+  if (samples > 0 || attribute_value(format, WGL_SAMPLE_BUFFERS_ARB) > 0) rank.samples = std::max(samples, 1);
+  for (int attribute : counted) {
+    long long asked = 0;
+    for (const int* a = int_attributes; a && a[0]; a += 2)
+      if (a[0] == attribute) asked = std::max<long long>(asked, a[1]);
+    rank.surplus += attribute_value(format, attribute) - asked;
+  }
+  return rank;
+}
+
 BOOL WINAPI choose_pixel_format_arb(HDC dc, const int* int_attributes, const FLOAT* float_attributes,
                                     UINT max_formats, int* formats, UINT* format_count) {
   if (PLATFORM_FAILS("wglChoosePixelFormatARB", platform_arg(dc), platform_arg(float_attributes),
@@ -39,16 +81,13 @@ BOOL WINAPI choose_pixel_format_arb(HDC dc, const int* int_attributes, const FLO
   core_window* w = core_window_of_dc(dc);
   if (!w || !format_count || (max_formats && !formats)) return FALSE;
   const std::vector<backend_pixel_format>& list = backend().pixel_formats(w->native);
-  UINT found = 0;
-  for (std::size_t i = 0; i < list.size() && found < max_formats; ++i) {
-    bool ok = true;
-    for (const int* a = int_attributes; ok && a && a[0]; a += 2) {
-      int have = attribute_value(list[i], a[0]);
-      ok = is_minimum_attribute(a[0]) ? have >= a[1] : have == a[1];
-    }
-    if (ok) formats[found++] = static_cast<int>(i) + 1;
-  }
-  *format_count = found;
+  std::vector<std::pair<format_rank, int>> found;
+  for (std::size_t i = 0; i < list.size(); ++i)
+    if (matches(list[i], int_attributes)) found.push_back({rank_of(list[i], int_attributes), static_cast<int>(i) + 1});
+  std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  UINT written = 0;
+  for (; written < max_formats && written < found.size(); ++written) formats[written] = found[written].second;
+  *format_count = written;
   return TRUE;
 }
 

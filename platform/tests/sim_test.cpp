@@ -2,6 +2,8 @@
 // Win32, WGL and GL calls a window runtime makes.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/tests/message_recorder.h"
 
 namespace {
@@ -181,6 +183,54 @@ TEST(SimDriver, PixelFormatsAnswerTheLegacyAndExtensionChoosers) {
   sim_set_pixel_formats({sim_pixel_format(32, 8, 24, 8, false)});
   ASSERT_EQ(choose(dc, strict_srgb, nullptr, 1, &format, &count), TRUE);
   EXPECT_EQ(count, 0u) << "no sRGB-capable format";
+}
+
+// A format with one WGL attribute set (added when missing) or, with value -1, removed.
+backend_pixel_format with(backend_pixel_format format, int attribute, int value) {
+  auto& list = format.attributes;
+  std::erase_if(list, [&](const auto& pair) { return pair.first == attribute; });
+  if (value != -1) list.push_back({attribute, value});
+  return format;
+}
+
+TEST(SimDriver, TheExtensionChooserRanksMatchesAsDriversDo) {
+  gl_window w;
+  HDC dc = GetDC(w.recorder.create(WS_POPUP));
+  auto choose = extension<PFNWGLCHOOSEPIXELFORMATARBPROC>("wglChoosePixelFormatARB");
+  ASSERT_NE(choose, nullptr);
+  const backend_pixel_format fast = sim_pixel_format(32, 8, 24, 8, true);
+  const backend_pixel_format slow = with(fast, WGL_ACCELERATION_ARB, WGL_NO_ACCELERATION_ARB);
+  const backend_pixel_format generic = with(fast, WGL_ACCELERATION_ARB, WGL_GENERIC_ACCELERATION_ARB);
+  const backend_pixel_format unreported = with(fast, WGL_ACCELERATION_ARB, -1);
+  const backend_pixel_format msaa4 = with(with(fast, WGL_SAMPLE_BUFFERS_ARB, 1), WGL_SAMPLES_ARB, 4);
+  const backend_pixel_format msaa2 = with(with(fast, WGL_SAMPLE_BUFFERS_ARB, 1), WGL_SAMPLES_ARB, 2);
+  const backend_pixel_format deep = sim_pixel_format(32, 8, 32, 8, true);
+  const backend_pixel_format no_srgb = sim_pixel_format(32, 8, 24, 8, false);
+  struct row {
+    const char* name;
+    std::vector<backend_pixel_format> formats;
+    std::vector<int> expected;
+  };
+  const row rows[] = {
+      {"a slow configuration listed first", {slow, fast}, {2, 1}},
+      {"generic before no acceleration", {slow, generic}, {2, 1}},
+      {"fewest samples first", {msaa4, msaa2, fast}, {3, 2, 1}},
+      {"acceleration before samples", {generic, msaa4}, {2, 1}},
+      {"samples before surplus bits", {msaa2, deep}, {2, 1}},
+      {"least surplus bits", {deep, fast}, {2, 1}},
+      {"ties keep the list order; unreported acceleration counts as full", {fast, no_srgb, unreported, fast}, {1, 3, 4}},
+  };
+  for (const row& r : rows) {
+    sim_set_pixel_formats(r.formats);
+    int formats[8] = {};
+    UINT count = 0;
+    ASSERT_EQ(choose(dc, strict_srgb, nullptr, 8, formats, &count), TRUE) << r.name;
+    EXPECT_EQ(std::vector<int>(formats, formats + count), r.expected) << r.name;
+    int best = 0;
+    ASSERT_EQ(choose(dc, strict_srgb, nullptr, 1, &best, &count), TRUE) << r.name;
+    EXPECT_EQ(count, 1u) << r.name;
+    EXPECT_EQ(best, r.expected.front()) << r.name;
+  }
 }
 
 TEST(SimDriver, APixelFormatIsSetOnce) {
