@@ -128,6 +128,8 @@ void x11_backend::handle_event(XEvent& event) {
       break;
     case DestroyNotify:
       // Windows we destroy ourselves are forgotten before their DestroyNotify arrives.
+      // One another client sent (or of another window) destroyed nothing of ours.
+      if (event.xany.send_event || event.xdestroywindow.window != w->xid) break;
       // The core's answer frees w (destroy_window).
       w->destroyed_elsewhere = true;
       platform_window_destroyed(w->window);

@@ -775,7 +775,16 @@ TEST_F(x11_backend_test, a_window_destroyed_behind_our_back_fails_quietly_then_g
   ASSERT_NE(survivor, nullptr);
   Display* other = open_test_display();
   ASSERT_NE(other, nullptr);
-  XDestroyWindow(other, x11_backend_window(window));
+  const Window xid = x11_backend_window(window);
+  XEvent forged{};
+  forged.xdestroywindow.type = DestroyNotify;
+  forged.xdestroywindow.event = xid;
+  forged.xdestroywindow.window = xid;
+  XSendEvent(other, xid, False, StructureNotifyMask, &forged);
+  XSync(other, False);
+  pump();
+  EXPECT_TRUE(IsWindow(window)) << "a DestroyNotify another client sent destroys nothing";
+  XDestroyWindow(other, xid);
   XSync(other, False);
   XCloseDisplay(other);
   // Until the next peek each of these makes requests on the vanished X window; the
