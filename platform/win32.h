@@ -19,16 +19,7 @@
 //      arguments unconverted
 
 #ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef _WIN32_WINNT
-#define _WIN32_WINNT 0x0A00
-#endif
-#include <windows.h>
+#include "platform/kernel.h"
 #include <imm.h>
 #include <shellapi.h>
 #include <wtsapi32.h>
