@@ -95,19 +95,34 @@ TEST_F(window_core, opening_makes_the_window_primary_and_current) {
   EXPECT_EQ(window.client_width, 1000);
 }
 
-TEST_F(window_core, a_window_destroyed_by_the_system_keeps_its_record_until_closed) {
+// Who destroys the window, and the guarded call that runs next.
+struct window_destruction {
+  const char* name;
+  void (*destroy)(HWND window);
+  const char* guarded_api;
+  void (*guarded_call)();
+};
+
+class destroyed_window : public window_core, public ::testing::WithParamInterface<window_destruction> {};
+
+TEST_P(destroyed_window, keeps_its_record_until_closed) {
+  const window_destruction& test = GetParam();
   window_runtime& window = open_window();
+  drain();
   const HWND handle = window.window_handle;
   const uint64_t sequence = window.event_sequence;
   sim_clear_calls();
-  DestroyWindow(handle);
+  test.destroy(handle);
+  // The guarded call pumps first, so a destruction the window system queued is seen by then.
+  EXPECT_EQ(failure_of(test.guarded_call),
+            std::string("window.canvas: window/canvas runtime window is not open for ") + test.guarded_api);
+  EXPECT_FALSE(IsWindow(handle));
   EXPECT_EQ(window.window_handle, nullptr);
   EXPECT_EQ(window.open, 0);
   EXPECT_EQ(window.visible, 0);
   EXPECT_EQ(window.focused, 0);
   EXPECT_GT(window.event_sequence, sequence);
   EXPECT_EQ(sim_calls_named("WTSUnRegisterSessionNotification").size(), 1u);
-  EXPECT_EQ(failure_of([] { EndFrame(); }), "window.canvas: window/canvas runtime window is not open for EndFrame");
   // Closing releases the context; the device context went with the window.
   sim_clear_calls();
   CloseAllWindows();
@@ -115,7 +130,16 @@ TEST_F(window_core, a_window_destroyed_by_the_system_keeps_its_record_until_clos
   EXPECT_TRUE(sim_calls_named("ReleaseDC").empty());
   EXPECT_TRUE(sim_calls_named("DestroyWindow").empty());
   EXPECT_EQ(window.gl_context, nullptr);
+  EXPECT_EQ(registry().current_window(), nullptr);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    by, destroyed_window,
+    ::testing::Values(window_destruction{"DestroyWindow", [](HWND window) { DestroyWindow(window); }, "EndFrame",
+                                         [] { EndFrame(); }},
+                      window_destruction{"the_window_system", sim_destroy_externally, "BeginFrame",
+                                         [] { BeginFrame(0, 0, 0); }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(window_core, a_closed_current_window_falls_back_to_the_open_primary) {
   window_runtime& first = open_window();
