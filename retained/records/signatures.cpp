@@ -1,5 +1,7 @@
 #include "retained/records/signatures.h"
 
+#include "retained/records/signature_fields.h"
+
 #include "runtime/text.h"
 
 #include <charconv>
@@ -127,39 +129,17 @@ std::string paint_signature(const render_paint& paint)
 
 std::string glyph_signature(const glyph_alpha_resource& glyph)
 {
-    return signature_text("glyph-v1", {&glyph.id, &glyph.format, &glyph.payload, &glyph.source}, 8)
-        .text(glyph.id)
-        .number(glyph.width)
-        .number(glyph.height)
-        .number(glyph.row_stride)
-        .number(glyph.byte_size)
-        .text(glyph.format)
-        .text(glyph.payload)
-        .text(glyph.source)
-        .take();
+    signature_text signature("glyph-v1", {&glyph.id, &glyph.format, &glyph.payload, &glyph.source}, 8);
+    return glyph_signature_fields(signature, glyph).take();
 }
 
 std::string image_signature(const render_image& image)
 {
-    return signature_text("image-v1",
-                          {&image.id, &image.kind, &image.format, &image.colorSpace, &image.alphaMode, &image.state,
-                           &image.content_identity, &image.payload, &image.source},
-                          14)
-        .text(image.id)
-        .text(image.kind)
-        .number(image.generation)
-        .number(image.width)
-        .number(image.height)
-        .number(image.sizeBytes)
-        .text(image.format)
-        .text(image.colorSpace)
-        .text(image.alphaMode)
-        .text(image.state)
-        .flag(image.resident)
-        .text(image.content_identity)
-        .text(image.payload)
-        .text(image.source)
-        .take();
+    signature_text signature("image-v1",
+                             {&image.id, &image.kind, &image.format, &image.colorSpace, &image.alphaMode,
+                              &image.state, &image.content_identity, &image.payload, &image.source},
+                             14);
+    return image_signature_fields(signature, image).take();
 }
 
 std::string command_signature(const render_command& command)

@@ -1,5 +1,7 @@
 #include "retained/store/signature_match.h"
 
+#include "retained/records/signature_fields.h"
+
 #include <charconv>
 #include <cstring>
 #include <string_view>
@@ -56,34 +58,12 @@ private:
 
 bool image_signature_matches(const render_image& image, const std::string& text)
 {
-    return signature_reader(text, "image-v1")
-        .text(image.id)
-        .text(image.kind)
-        .number(image.generation)
-        .number(image.width)
-        .number(image.height)
-        .number(image.sizeBytes)
-        .text(image.format)
-        .text(image.colorSpace)
-        .text(image.alphaMode)
-        .text(image.state)
-        .flag(image.resident)
-        .text(image.content_identity)
-        .text(image.payload)
-        .text(image.source)
-        .matched();
+    signature_reader reader(text, "image-v1");
+    return image_signature_fields(reader, image).matched();
 }
 
 bool glyph_signature_matches(const glyph_alpha_resource& glyph, const std::string& text)
 {
-    return signature_reader(text, "glyph-v1")
-        .text(glyph.id)
-        .number(glyph.width)
-        .number(glyph.height)
-        .number(glyph.row_stride)
-        .number(glyph.byte_size)
-        .text(glyph.format)
-        .text(glyph.payload)
-        .text(glyph.source)
-        .matched();
+    signature_reader reader(text, "glyph-v1");
+    return glyph_signature_fields(reader, glyph).matched();
 }
