@@ -4,6 +4,7 @@
 // resource_index_set that one validation or candidate batch shares between items.
 // Counters are unsigned 32-bit and wrap.
 
+#include "retained/records/staged_list.h"
 #include "retained/records/string_index.h"
 #include "retained/records/value_records.h"
 
@@ -52,11 +53,13 @@ struct preflight_report {
     std::uint32_t explicit_comparisons = 0;
     std::uint32_t payload_comparisons = 0;  // the image and glyph part of the explicit ones
     std::uint32_t index_probes = 0;         // key-index nodes visited by counted lookups
-    std::vector<render_paint> staged_paints;  // new resources the commit appends, in delta order
-    std::vector<render_image> staged_images;
-    std::vector<glyph_alpha_resource> staged_glyphs;
-    std::vector<render_clip> staged_clips;
-    std::vector<render_transform> staged_transforms;
+    // New resources the commit appends, in delta order; each list finds its
+    // first record of an id without a scan.
+    staged_list<render_paint> staged_paints;
+    staged_list<render_image> staged_images;
+    staged_list<glyph_alpha_resource> staged_glyphs;
+    staged_list<render_clip> staged_clips;
+    staged_list<render_transform> staged_transforms;
     owner_binding binding;
 };
 

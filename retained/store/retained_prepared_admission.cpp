@@ -76,7 +76,7 @@ std::vector<std::shared_ptr<const std::string>> signatures_of(const std::vector<
 // text of the delta record it equals instead of building its own.
 template <typename Record>
 std::vector<std::shared_ptr<const std::string>>
-staged_signatures_of(const std::vector<Record>& staged, const std::vector<Record>& delta,
+staged_signatures_of(const staged_list<Record>& staged, const std::vector<Record>& delta,
                      const std::vector<std::shared_ptr<const std::string>>& delta_signatures)
 {
     std::vector<std::shared_ptr<const std::string>> texts;
@@ -113,7 +113,7 @@ bool all_match(const std::vector<Record>& records, const std::vector<std::shared
 // the cursor moves only on a match.
 template <typename Record>
 void rebuild_staged(std::vector<Record>& records, const std::vector<std::shared_ptr<const std::string>>& signatures,
-                    std::vector<Record>& staged)
+                    staged_list<Record>& staged)
 {
     std::size_t k = 0;
     for (Record& record : records) {

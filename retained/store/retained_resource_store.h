@@ -20,7 +20,6 @@
 
 #include "retained/records/records.h"
 #include "retained/store/retained_store_identity.h"
-#include "retained/store/staged_record_index.h"
 #include "retained/store/store_key_buffers.h"
 
 #include <cstdint>
@@ -258,8 +257,6 @@ private:
     std::uint32_t payload_comparison_counter_ = 0;
     std::uint32_t admission_counter_ = 0;
 
-    // Finds the first staged record of an id without scanning the report's lists.
-    mutable staged_record_index staged_;
     // Buffers for the keys that lookups and commits build.
     mutable store_key_buffers keys_;
 };

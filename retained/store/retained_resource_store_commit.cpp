@@ -125,23 +125,23 @@ void retained_resource_store::write_command_at(std::int32_t row, const render_co
 
 void retained_resource_store::apply_validated_item(preflight_report report, bool bind)
 {
-    for (render_paint& paint : report.staged_paints) {
+    for (render_paint& paint : report.staged_paints.take()) {
         append_paint(std::move(paint));
     }
-    for (render_image& image : report.staged_images) {
+    for (render_image& image : report.staged_images.take()) {
         const std::int32_t size = image.sizeBytes;
         append_image(std::move(image));
         payload_counter_ += static_cast<std::uint32_t>(size);
     }
-    for (glyph_alpha_resource& glyph : report.staged_glyphs) {
+    for (glyph_alpha_resource& glyph : report.staged_glyphs.take()) {
         const std::int32_t size = glyph.byte_size;
         append_glyph(std::move(glyph));
         payload_counter_ += static_cast<std::uint32_t>(size);
     }
-    for (render_clip& clip : report.staged_clips) {
+    for (render_clip& clip : report.staged_clips.take()) {
         append_clip(std::move(clip));
     }
-    for (render_transform& transform : report.staged_transforms) {
+    for (render_transform& transform : report.staged_transforms.take()) {
         append_transform(std::move(transform));
     }
 

@@ -122,7 +122,7 @@ kind_of(Find find, Fetch fetch, FirstStaged first_staged, Equal equal, Collision
 // one) decides at the cost of one explicit comparison; otherwise `before_rules`
 // may reject without a validation, and then the kind's rules count one.
 template <typename Record, typename Kind, typename BeforeRules>
-bool stage_record(preflight_report& report, std::vector<Record>& staged, Record& record, const Kind& kind,
+bool stage_record(preflight_report& report, staged_list<Record>& staged, Record& record, const Kind& kind,
                   BeforeRules before_rules)
 {
     const Record* known = nullptr;
@@ -170,7 +170,7 @@ bool retained_resource_store::stage_paint(preflight_report& report, resource_ind
 {
     const auto kind = kind_of([&] { return find_paint(report, scratch, paint.id); },
                               [&](std::int32_t index) { return paint_at(scratch, index); },
-                              [&] { return staged_.first_paint(report, paint.id); }, paint_record_equal,
+                              [&] { return report.staged_paints.first(paint.id); }, paint_record_equal,
                               [&] { return named("retained paint identity collision for {0}", paint.id); },
                               [&] { return paint_rules(paint); }, false);
     return stage_record(report, report.staged_paints, paint, kind, no_check);
@@ -182,7 +182,7 @@ bool retained_resource_store::stage_image(preflight_report& report, resource_ind
     const auto kind =
         kind_of([&] { return find_image_generation(report, scratch, image.id, image.generation); },
                 [&](std::int32_t index) { return image_at(scratch, index); },
-                [&] { return staged_.first_image(report, image.id, image.generation); }, image_record_equal,
+                [&] { return report.staged_images.first(image.id, image.generation); }, image_record_equal,
                 [&] {
                     return format_placeholders("retained image identity collision for {0}@{1}",
                                                {image.id, std::to_string(image.generation)});
@@ -192,7 +192,7 @@ bool retained_resource_store::stage_image(preflight_report& report, resource_ind
     const auto regression = [&]() -> std::string {
         std::int32_t latest = latest_image_generation(report, scratch, image.id);
         std::int32_t staged_latest = 0;
-        if (staged_.latest_image(report, image.id, staged_latest) && staged_latest > latest) {
+        if (report.staged_images.latest_generation(image.id, staged_latest) && staged_latest > latest) {
             latest = staged_latest;
         }
         if (latest >= 1 && latest > image.generation) {
@@ -209,7 +209,7 @@ bool retained_resource_store::stage_glyph_alpha(preflight_report& report, resour
 {
     const auto kind = kind_of([&] { return find_glyph(report, scratch, glyph.id); },
                               [&](std::int32_t index) { return glyph_at(scratch, index); },
-                              [&] { return staged_.first_glyph(report, glyph.id); }, glyph_record_equal,
+                              [&] { return report.staged_glyphs.first(glyph.id); }, glyph_record_equal,
                               [&] { return named("retained glyph identity collision for {0}", glyph.id); },
                               [&] { return glyph_rules(glyph); }, true);
     return stage_record(report, report.staged_glyphs, glyph, kind, no_check);
@@ -219,7 +219,7 @@ bool retained_resource_store::stage_clip(preflight_report& report, resource_inde
 {
     const auto kind = kind_of([&] { return find_clip(report, scratch, clip.id); },
                               [&](std::int32_t index) { return clip_at(scratch, index); },
-                              [&] { return staged_.first_clip(report, clip.id); }, clip_record_equal,
+                              [&] { return report.staged_clips.first(clip.id); }, clip_record_equal,
                               [&] { return named("retained clip identity collision for {0}", clip.id); },
                               [&] { return clip_rules(clip); }, false);
     return stage_record(report, report.staged_clips, clip, kind, no_check);
@@ -230,7 +230,7 @@ bool retained_resource_store::stage_transform(preflight_report& report, resource
 {
     const auto kind = kind_of([&] { return find_transform(report, scratch, transform.id); },
                               [&](std::int32_t index) { return transform_at(scratch, index); },
-                              [&] { return staged_.first_transform(report, transform.id); }, transform_record_equal,
+                              [&] { return report.staged_transforms.first(transform.id); }, transform_record_equal,
                               [&] { return named("retained transform identity collision for {0}", transform.id); },
                               [&] { return transform_rules(transform); }, false);
     return stage_record(report, report.staged_transforms, transform, kind, no_check);

@@ -42,7 +42,7 @@ preflight_report rejected(preflight_report& report, std::string message)
     return report;
 }
 
-template <typename Record> std::int64_t list_size(const std::vector<Record>& list)
+template <typename List> std::int64_t list_size(const List& list)
 {
     return static_cast<std::int64_t>(list.size());
 }
@@ -96,7 +96,6 @@ preflight_report retained_resource_store::validate_item(owner_fragment fragment,
                                                         resource_index_set& scratch) const
 {
     preflight_report report(fragment.owner_id, fragment.generation);
-    const staged_record_index::scope indexed(staged_, report);
     const std::string& owner = fragment.owner_id;
 
     if (state() != "open") {
@@ -297,7 +296,7 @@ std::int32_t retained_resource_store::resolve_paint(preflight_report& report, re
                                                     std::string id) const
 {
     const std::int32_t found = find_paint(report, scratch, id);
-    return found >= 0 ? found : behind(paint_count(), scratch.paints.size(), staged_.first_paint(report, id));
+    return found >= 0 ? found : behind(paint_count(), scratch.paints.size(), report.staged_paints.first(id));
 }
 
 std::int32_t retained_resource_store::resolve_image(preflight_report& report, resource_index_set& scratch,
@@ -305,21 +304,21 @@ std::int32_t retained_resource_store::resolve_image(preflight_report& report, re
 {
     const std::int32_t found = find_image_generation(report, scratch, id, generation);
     return found >= 0 ? found
-                      : behind(image_count(), scratch.images.size(), staged_.first_image(report, id, generation));
+                      : behind(image_count(), scratch.images.size(), report.staged_images.first(id, generation));
 }
 
 std::int32_t retained_resource_store::resolve_glyph(preflight_report& report, resource_index_set& scratch,
                                                     std::string id) const
 {
     const std::int32_t found = find_glyph(report, scratch, id);
-    return found >= 0 ? found : behind(glyph_count(), scratch.glyphs.size(), staged_.first_glyph(report, id));
+    return found >= 0 ? found : behind(glyph_count(), scratch.glyphs.size(), report.staged_glyphs.first(id));
 }
 
 std::int32_t retained_resource_store::resolve_clip(preflight_report& report, resource_index_set& scratch,
                                                    std::string id) const
 {
     const std::int32_t found = find_clip(report, scratch, id);
-    return found >= 0 ? found : behind(clip_count(), scratch.clips.size(), staged_.first_clip(report, id));
+    return found >= 0 ? found : behind(clip_count(), scratch.clips.size(), report.staged_clips.first(id));
 }
 
 std::int32_t retained_resource_store::resolve_transform(preflight_report& report, resource_index_set& scratch,
@@ -327,16 +326,16 @@ std::int32_t retained_resource_store::resolve_transform(preflight_report& report
 {
     const std::int32_t found = find_transform(report, scratch, id);
     return found >= 0 ? found
-                      : behind(transform_count(), scratch.transforms.size(), staged_.first_transform(report, id));
+                      : behind(transform_count(), scratch.transforms.size(), report.staged_transforms.first(id));
 }
 
 namespace {
 
 template <typename Record>
-void merge_records(std::vector<Record>& staged, std::vector<Record>& merged, std::uint32_t committed,
+void merge_records(staged_list<Record>& staged, std::vector<Record>& merged, std::uint32_t committed,
                    resource_index_set& scratch, store_key_buffers& keys, const char* kind)
 {
-    for (Record& record : staged) {
+    for (Record& record : staged.take()) {
         const auto v = static_cast<std::int32_t>(committed + merged.size());
         scratch.resource_keys.put(store_key_buffers::key(keys, kind, record.id, 0).text(), v);
         ++scratch.pending_index_nodes;
@@ -349,7 +348,7 @@ void merge_records(std::vector<Record>& staged, std::vector<Record>& merged, std
 void retained_resource_store::stage_into_scratch(preflight_report report, resource_index_set& scratch) const
 {
     merge_records(report.staged_paints, scratch.paints, paint_count(), scratch, keys_, "paint");
-    for (render_image& image : report.staged_images) {
+    for (render_image& image : report.staged_images.take()) {
         const auto v = static_cast<std::int32_t>(image_count() + scratch.images.size());
         const store_key_buffers::key latest_key(keys_, "image-latest", image.id, 0);
         const std::string& latest = latest_key.text();
@@ -361,7 +360,7 @@ void retained_resource_store::stage_into_scratch(preflight_report report, resour
         scratch.pending_index_nodes += known_id ? 1 : 2;
         scratch.images.push_back(std::move(image));
     }
-    for (glyph_alpha_resource& glyph : report.staged_glyphs) {
+    for (const glyph_alpha_resource& glyph : report.staged_glyphs) {
         scratch.pending_payload_bytes += static_cast<std::uint32_t>(glyph.byte_size);
     }
     merge_records(report.staged_glyphs, scratch.glyphs, glyph_count(), scratch, keys_, "glyph");

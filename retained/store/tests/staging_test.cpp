@@ -74,7 +74,7 @@ TEST(paint_staging, the_same_paint_twice_in_one_delta_is_staged_once)
     // A caller's report is read as it is at each call, also after an entry was replaced.
     report.staged_paints = {test_paint("a"), test_paint("b")};
     ASSERT_TRUE(store.stage_paint(report, scratch, test_paint("x")));
-    report.staged_paints[0] = test_paint("c");
+    report.staged_paints.replace(0, test_paint("c"));
     render_paint c = test_paint("c");
     c.opacity = 7;
     EXPECT_FALSE(store.stage_paint(report, scratch, c));
