@@ -1,6 +1,8 @@
 #include "runtime/text.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -58,30 +60,54 @@ bool text_starts_with(const std::string& text, const std::string& prefix)
     return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
 }
 
+namespace {
+
+constexpr std::uint64_t every_byte(std::uint8_t value)
+{
+    return 0x0101010101010101u * value;
+}
+
+// For eight bytes below 0x80: bit 7 of each byte set when it lies in lo..hi.
+constexpr std::uint64_t bytes_within(std::uint64_t word, std::uint8_t lo, std::uint8_t hi)
+{
+    const std::uint64_t at_least_lo = word + every_byte(static_cast<std::uint8_t>(0x80 - lo));
+    const std::uint64_t above_hi = word + every_byte(static_cast<std::uint8_t>(0x7f - hi));
+    return at_least_lo & ~above_hi & every_byte(0x80);
+}
+
+bool is_hex_byte(unsigned char c)
+{
+    const unsigned char digit = static_cast<unsigned char>(c - '0');
+    const unsigned char letter = static_cast<unsigned char>((c | 0x20) - 'a');
+    return digit <= 9 || letter <= 5;
+}
+
+}  // namespace
+
 bool is_hex_text(const std::string& text)
 {
-    // Payload texts run to megabytes: test whole blocks without a branch per
-    // byte so the compiler can vectorise, then the tail byte by byte.
-    const auto bad = [](unsigned char c) -> unsigned {
-        const unsigned char digit = static_cast<unsigned char>(c - '0');
-        const unsigned char letter = static_cast<unsigned char>((c | 0x20) - 'a');
-        return static_cast<unsigned>(digit > 9) & static_cast<unsigned>(letter > 5);
-    };
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    // Payload texts run to megabytes: eight bytes at a time, tested for a whole
+    // block before a branch, then the tail byte by byte.
+    const char* bytes = text.data();
     const std::size_t size = text.size();
     constexpr std::size_t block = 64;
     std::size_t i = 0;
     for (; i + block <= size; i += block) {
-        unsigned any_bad = 0;
-        for (std::size_t j = 0; j < block; ++j) {
-            any_bad |= bad(bytes[i + j]);
+        std::uint64_t high = 0;
+        std::uint64_t all_hex = every_byte(0x80);
+        for (std::size_t j = 0; j < block; j += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes + i + j, sizeof word);
+            high |= word;
+            const std::uint64_t low7 = word & every_byte(0x7f);
+            all_hex &= bytes_within(low7, '0', '9') | bytes_within(low7 | every_byte(0x20), 'a', 'f');
         }
-        if (any_bad != 0) {
+        if ((high & every_byte(0x80)) != 0 || all_hex != every_byte(0x80)) {
             return false;
         }
     }
     for (; i < size; ++i) {
-        if (bad(bytes[i]) != 0) {
+        if (!is_hex_byte(static_cast<unsigned char>(bytes[i]))) {
             return false;
         }
     }

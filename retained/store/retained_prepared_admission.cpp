@@ -1,108 +1,43 @@
 #include "retained/store/retained_prepared_admission.h"
 
-#include "retained/store/signature_match.h"
 
 namespace {
 
-// Per kind: the record's signature, and record equality.
-std::string signature_of(const render_paint& paint)
-{
-    return paint_signature(paint);
-}
-std::string signature_of(const render_image& image)
-{
-    return image_signature(image);
-}
-std::string signature_of(const glyph_alpha_resource& glyph)
-{
-    return glyph_signature(glyph);
-}
-std::string signature_of(const render_clip& clip)
-{
-    return clip_signature(clip);
-}
-std::string signature_of(const render_transform& transform)
-{
-    return transform_signature(transform);
-}
-
-// Payload records are compared against the text in place; the others are small.
-template <typename Record> bool signature_matches(const Record& record, const std::string& text)
-{
-    return signature_of(record) == text;
-}
-bool signature_matches(const render_image& image, const std::string& text)
-{
-    return image_signature_matches(image, text);
-}
-bool signature_matches(const glyph_alpha_resource& glyph, const std::string& text)
-{
-    return glyph_signature_matches(glyph, text);
-}
-
-bool same_record(const render_paint& a, const render_paint& b)
-{
-    return paint_record_equal(a, b);
-}
-bool same_record(const render_image& a, const render_image& b)
-{
-    return image_record_equal(a, b);
-}
-bool same_record(const glyph_alpha_resource& a, const glyph_alpha_resource& b)
-{
-    return glyph_record_equal(a, b);
-}
-bool same_record(const render_clip& a, const render_clip& b)
-{
-    return clip_record_equal(a, b);
-}
-bool same_record(const render_transform& a, const render_transform& b)
-{
-    return transform_record_equal(a, b);
-}
-
+// A kind's staged and delta signatures. The staged records give their payloads
+// over to their signatures; they are copies of delta records, in delta order, so
+// each delta record shares the signature of the staged record it matches, and
+// only a delta record that validation did not stage has its own signature made.
 template <typename Record>
-std::vector<std::shared_ptr<const std::string>> signatures_of(const std::vector<Record>& records)
+void hold_signatures(staged_list<Record>& staged, const std::vector<Record>& delta,
+                     std::vector<std::shared_ptr<const held_signature>>& staged_signatures,
+                     std::vector<std::shared_ptr<const held_signature>>& delta_signatures)
 {
-    std::vector<std::shared_ptr<const std::string>> texts;
-    texts.reserve(records.size());
-    for (const Record& record : records) {
-        texts.push_back(std::make_shared<const std::string>(signature_of(record)));
+    staged_signatures.reserve(staged.size());
+    for (Record& record : staged.take()) {
+        staged_signatures.push_back(std::make_shared<const held_signature>(hold_signature(std::move(record))));
     }
-    return texts;
-}
-
-// The staged records are copies of delta records, in delta order: each shares the
-// text of the delta record it equals instead of building its own.
-template <typename Record>
-std::vector<std::shared_ptr<const std::string>>
-staged_signatures_of(const staged_list<Record>& staged, const std::vector<Record>& delta,
-                     const std::vector<std::shared_ptr<const std::string>>& delta_signatures)
-{
-    std::vector<std::shared_ptr<const std::string>> texts;
-    texts.reserve(staged.size());
+    delta_signatures.reserve(delta.size());
     std::size_t j = 0;
-    for (const Record& record : staged) {
+    for (const Record& record : delta) {
         std::size_t match = j;
-        while (match < delta.size() && !same_record(delta[match], record)) {
+        while (match < staged_signatures.size() && !held_signature_matches(record, *staged_signatures[match])) {
             ++match;
         }
-        if (match < delta.size()) {
-            texts.push_back(delta_signatures[match]);
+        if (match < staged_signatures.size()) {
+            delta_signatures.push_back(staged_signatures[match]);
             j = match + 1;
         }
         else {
-            texts.push_back(std::make_shared<const std::string>(signature_of(record)));
+            delta_signatures.push_back(std::make_shared<const held_signature>(hold_signature(Record(record))));
         }
     }
-    return texts;
 }
 
 template <typename Record>
-bool all_match(const std::vector<Record>& records, const std::vector<std::shared_ptr<const std::string>>& texts)
+bool all_match(const std::vector<Record>& records, const std::vector<std::shared_ptr<const held_signature>>& signatures)
 {
     for (std::size_t i = 0; i < records.size(); ++i) {
-        if (!signature_matches(records[i], *texts[i])) {
+        if (!held_signature_matches(records[i], *signatures[i])) {
             return false;
         }
     }
@@ -112,12 +47,12 @@ bool all_match(const std::vector<Record>& records, const std::vector<std::shared
 // Appends to `staged` the records whose signatures follow `signatures` in order;
 // the cursor moves only on a match.
 template <typename Record>
-void rebuild_staged(std::vector<Record>& records, const std::vector<std::shared_ptr<const std::string>>& signatures,
+void rebuild_staged(std::vector<Record>& records, const std::vector<std::shared_ptr<const held_signature>>& signatures,
                     staged_list<Record>& staged)
 {
     std::size_t k = 0;
     for (Record& record : records) {
-        if (k < signatures.size() && signature_matches(record, *signatures[k])) {
+        if (k < signatures.size() && held_signature_matches(record, *signatures[k])) {
             staged.push_back(std::move(record));
             ++k;
         }
@@ -140,24 +75,31 @@ retained_prepared_admission::retained_prepared_admission(std::shared_ptr<retaine
                                                          preflight_report report, owner_fragment fragment,
                                                          resource_delta delta, std::uint32_t revision,
                                                          std::uint8_t kind)
+    : retained_prepared_admission(lent_inputs(), std::move(identity), std::move(report), fragment, delta, revision,
+                                  kind)
+{
+}
+
+retained_prepared_admission::retained_prepared_admission(lent_inputs, std::shared_ptr<retained_store_identity> identity,
+                                                         preflight_report report, const owner_fragment& fragment,
+                                                         const resource_delta& delta, std::uint32_t revision,
+                                                         std::uint8_t kind)
     : identity_(std::move(identity)), revision_(revision), kind_(kind), ok_(report.ok ? 1 : 0),
       message_(report.message), validations_(report.validations), explicit_comparisons_(report.explicit_comparisons),
       payload_comparisons_(report.payload_comparisons), index_probes_(report.index_probes),
       first_sequence_(report.binding.first_sequence), last_sequence_(report.binding.last_sequence),
       fragment_signature_(fragment_signature(fragment)), command_signatures_(command_signatures_of(fragment.commands)),
-      delta_signatures_{signatures_of(delta.paints), signatures_of(delta.images), signatures_of(delta.glyphs),
-                        signatures_of(delta.clips), signatures_of(delta.transforms)},
-      staged_signatures_{staged_signatures_of(report.staged_paints, delta.paints, delta_signatures_[0]),
-                         staged_signatures_of(report.staged_images, delta.images, delta_signatures_[1]),
-                         staged_signatures_of(report.staged_glyphs, delta.glyphs, delta_signatures_[2]),
-                         staged_signatures_of(report.staged_clips, delta.clips, delta_signatures_[3]),
-                         staged_signatures_of(report.staged_transforms, delta.transforms, delta_signatures_[4])},
       resolved_paints_(std::move(report.binding.resolved_paints)),
       resolved_images_(std::move(report.binding.resolved_images)),
       resolved_glyphs_(std::move(report.binding.resolved_glyphs)),
       resolved_clips_(std::move(report.binding.resolved_clips)),
       resolved_transforms_(std::move(report.binding.resolved_transforms))
 {
+    hold_signatures(report.staged_paints, delta.paints, staged_signatures_[0], delta_signatures_[0]);
+    hold_signatures(report.staged_images, delta.images, staged_signatures_[1], delta_signatures_[1]);
+    hold_signatures(report.staged_glyphs, delta.glyphs, staged_signatures_[2], delta_signatures_[2]);
+    hold_signatures(report.staged_clips, delta.clips, staged_signatures_[3], delta_signatures_[3]);
+    hold_signatures(report.staged_transforms, delta.transforms, staged_signatures_[4], delta_signatures_[4]);
 }
 
 retained_prepared_admission::~retained_prepared_admission() = default;
@@ -211,6 +153,12 @@ void retained_prepared_admission::mark_consumed()
 }
 
 bool retained_prepared_admission::inputs_match(owner_fragment fragment, resource_delta delta) const
+{
+    return inputs_match_in_place(fragment, delta);
+}
+
+bool retained_prepared_admission::inputs_match_in_place(const owner_fragment& fragment,
+                                                        const resource_delta& delta) const
 {
     if (fragment_signature(fragment) != fragment_signature_) {
         return false;

@@ -10,6 +10,7 @@
 // the report to apply. Always owned through std::shared_ptr.
 
 #include "retained/records/records.h"
+#include "retained/store/held_signature.h"
 #include "retained/store/retained_store_identity.h"
 
 #include <array>
@@ -24,6 +25,18 @@ public:
     retained_prepared_admission(std::shared_ptr<retained_store_identity> identity, preflight_report report,
                                 owner_fragment fragment, resource_delta delta, std::uint32_t revision,
                                 std::uint8_t kind);
+
+    // Only the store makes one: it lends the fragment and the delta to the
+    // constructor below instead of handing over copies.
+    class lent_inputs {
+        friend class retained_prepared_admission;
+        friend class retained_resource_store;
+        lent_inputs() = default;
+    };
+    // The same admission as above, made from inputs that are read, not taken over.
+    retained_prepared_admission(lent_inputs, std::shared_ptr<retained_store_identity> identity,
+                                preflight_report report, const owner_fragment& fragment, const resource_delta& delta,
+                                std::uint32_t revision, std::uint8_t kind);
     virtual ~retained_prepared_admission();
 
     virtual std::uint8_t ok() const;
@@ -45,9 +58,17 @@ public:
     virtual preflight_report materialize_report(owner_fragment fragment, resource_delta delta) const;
 
 private:
+    // What inputs_match answers, reading the inputs where they are. The store and
+    // the batch call it directly for an admission of exactly this class, whose
+    // inputs_match would only copy the inputs to answer the same.
+    friend class retained_resource_store;
+    friend class retained_prepared_candidate_batch;
+    bool inputs_match_in_place(const owner_fragment& fragment, const resource_delta& delta) const;
+
     // Per resource kind, in kind order: paint, image, glyph alpha, clip, transform.
-    // A staged record's text is shared with the delta record it was copied from.
-    using per_kind_signatures = std::array<std::vector<std::shared_ptr<const std::string>>, 5>;
+    // A staged record's signature is shared with the delta record it was copied
+    // from; image and glyph payloads are held once, moved from the delta.
+    using per_kind_signatures = std::array<std::vector<std::shared_ptr<const held_signature>>, 5>;
 
     std::shared_ptr<retained_store_identity> identity_;
     std::uint32_t revision_;

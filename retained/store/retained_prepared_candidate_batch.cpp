@@ -1,5 +1,7 @@
 #include "retained/store/retained_prepared_candidate_batch.h"
 
+#include "retained/store/exact_type.h"
+
 retained_prepared_candidate_batch::retained_prepared_candidate_batch(
     std::shared_ptr<retained_store_identity> identity, std::uint32_t revision, bool ok, std::string message,
     std::vector<std::shared_ptr<retained_prepared_admission>> items, std::uint32_t scratch_probe_count,
@@ -81,12 +83,20 @@ void retained_prepared_candidate_batch::mark_consumed()
 bool retained_prepared_candidate_batch::inputs_match(std::vector<owner_fragment> fragments,
                                                      std::vector<resource_delta> deltas) const
 {
+    return inputs_match_in_place(fragments, deltas);
+}
+
+bool retained_prepared_candidate_batch::inputs_match_in_place(const std::vector<owner_fragment>& fragments,
+                                                              const std::vector<resource_delta>& deltas) const
+{
     if (static_cast<std::uint32_t>(fragments.size()) != item_count() ||
         static_cast<std::uint32_t>(deltas.size()) != item_count()) {
         return false;
     }
     for (std::size_t i = 0; i < items_.size(); ++i) {
-        if (!items_[i]->inputs_match(std::move(fragments[i]), std::move(deltas[i]))) {
+        const retained_prepared_admission& item = *items_[i];
+        if (!(exactly(item) ? item.inputs_match_in_place(fragments[i], deltas[i])
+                            : item.inputs_match(fragments[i], deltas[i]))) {
             return false;
         }
     }

@@ -43,6 +43,12 @@ public:
                                                 resource_delta delta) const;
 
 private:
+    // What inputs_match answers, reading the inputs where they are; the store calls
+    // it directly for a batch of exactly this class.
+    friend class retained_resource_store;
+    bool inputs_match_in_place(const std::vector<owner_fragment>& fragments,
+                               const std::vector<resource_delta>& deltas) const;
+
     std::shared_ptr<retained_store_identity> identity_;
     std::uint32_t revision_;
     std::uint8_t ok_;

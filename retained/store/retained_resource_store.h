@@ -196,6 +196,11 @@ private:
 
     std::int32_t index_lookup(const std::string& key, std::uint32_t* probes) const;
     operation_outcome refusal(const std::string& message) const;
+    // commit_validated_item of a report that the caller gives up. In a store of
+    // exactly this class nothing can see the report again, so it moves into
+    // apply_validated_item instead of being copied.
+    operation_outcome commit_given_up(preflight_report&& report, bool bind);
+    operation_outcome apply_and_count(preflight_report report, bool bind);
     operation_outcome check_outcome(const preflight_report& report) const;
     std::string check_fragment_sequences(const owner_fragment& fragment) const;
 

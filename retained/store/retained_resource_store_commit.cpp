@@ -1,6 +1,7 @@
 // Writing validated items into the columns, the direct entry points, close and the diagnostic.
 
 #include "retained/store/retained_resource_store.h"
+#include "retained/store/exact_type.h"
 #include "retained/store/store_keys.h"
 
 #include "runtime/text.h"
@@ -195,15 +196,28 @@ void retained_resource_store::apply_validated_item(preflight_report report, bool
 
 operation_outcome retained_resource_store::commit_validated_item(const preflight_report& report, bool bind)
 {
-    apply_validated_item(report, bind);
-    validation_counter_ += report.validations;
-    explicit_comparison_counter_ += report.explicit_comparisons;
-    payload_comparison_counter_ += report.payload_comparisons;
-    index_.probes += report.index_probes;
+    return apply_and_count(report, bind);
+}
+
+operation_outcome retained_resource_store::commit_given_up(preflight_report&& report, bool bind)
+{
+    return exactly(*this) ? apply_and_count(std::move(report), bind) : commit_validated_item(report, bind);
+}
+
+operation_outcome retained_resource_store::apply_and_count(preflight_report report, bool bind)
+{
+    const std::uint32_t validations = report.validations;
+    const std::uint32_t explicit_comparisons = report.explicit_comparisons;
+    const std::uint32_t payload_comparisons = report.payload_comparisons;
+    const std::uint32_t index_probes = report.index_probes;
+    apply_validated_item(std::move(report), bind);
+    validation_counter_ += validations;
+    explicit_comparison_counter_ += explicit_comparisons;
+    payload_comparison_counter_ += payload_comparisons;
+    index_.probes += index_probes;
     ++admission_counter_;
     ++revision_;
-    return operation_outcome(true, revision_, report.validations, report.explicit_comparisons,
-                             report.payload_comparisons, "ok");
+    return operation_outcome(true, revision_, validations, explicit_comparisons, payload_comparisons, "ok");
 }
 
 operation_outcome retained_resource_store::refusal(const std::string& message) const
@@ -223,8 +237,8 @@ operation_outcome retained_resource_store::check_outcome(const preflight_report&
 operation_outcome retained_resource_store::submit_bind(const owner_fragment& fragment, const resource_delta& delta,
                                                        std::uint32_t expected_revision)
 {
-    const preflight_report report = validate(fragment, delta, expected_revision, true);
-    return report.ok ? commit_validated_item(report, true) : refusal(report.message);
+    preflight_report report = validate(fragment, delta, expected_revision, true);
+    return report.ok ? commit_given_up(std::move(report), true) : refusal(report.message);
 }
 
 operation_outcome retained_resource_store::check_bind(const owner_fragment& fragment, const resource_delta& delta,
@@ -236,8 +250,8 @@ operation_outcome retained_resource_store::check_bind(const owner_fragment& frag
 operation_outcome retained_resource_store::submit_update(const owner_fragment& fragment, const resource_delta& delta,
                                                          std::uint32_t expected_revision)
 {
-    const preflight_report report = validate(fragment, delta, expected_revision, false);
-    return report.ok ? commit_validated_item(report, false) : refusal(report.message);
+    preflight_report report = validate(fragment, delta, expected_revision, false);
+    return report.ok ? commit_given_up(std::move(report), false) : refusal(report.message);
 }
 
 operation_outcome retained_resource_store::check_update(const owner_fragment& fragment, const resource_delta& delta,

@@ -1,6 +1,7 @@
 // Prepared admissions and candidate batches: preparing them and committing them.
 
 #include "retained/store/retained_resource_store.h"
+#include "retained/store/exact_type.h"
 #include "retained/store/store_keys.h"
 
 #include "retained/store/retained_prepared_admission.h"
@@ -30,16 +31,18 @@ std::shared_ptr<retained_prepared_admission>
 retained_resource_store::prepare_bind_admission(const owner_fragment& fragment, const resource_delta& delta,
                                                 std::uint32_t expected_revision) const
 {
-    return std::make_shared<retained_prepared_admission>(identity_, validate(fragment, delta, expected_revision, true),
-                                                         fragment, delta, expected_revision, 1);
+    return std::make_shared<retained_prepared_admission>(retained_prepared_admission::lent_inputs(), identity_,
+                                                         validate(fragment, delta, expected_revision, true), fragment,
+                                                         delta, expected_revision, 1);
 }
 
 std::shared_ptr<retained_prepared_admission>
 retained_resource_store::prepare_update_admission(const owner_fragment& fragment, const resource_delta& delta,
                                                   std::uint32_t expected_revision) const
 {
-    return std::make_shared<retained_prepared_admission>(identity_, validate(fragment, delta, expected_revision, false),
-                                                         fragment, delta, expected_revision, 0);
+    return std::make_shared<retained_prepared_admission>(retained_prepared_admission::lent_inputs(), identity_,
+                                                         validate(fragment, delta, expected_revision, false), fragment,
+                                                         delta, expected_revision, 0);
 }
 
 std::shared_ptr<retained_prepared_candidate_batch>
@@ -116,7 +119,8 @@ retained_resource_store::prepare_candidate_batch(const std::vector<owner_fragmen
         staged.staged_glyphs = report.staged_glyphs;
         staged.staged_clips = report.staged_clips;
         staged.staged_transforms = report.staged_transforms;
-        items.push_back(std::make_shared<retained_prepared_admission>(identity_, std::move(report), fragments[i],
+        items.push_back(std::make_shared<retained_prepared_admission>(retained_prepared_admission::lent_inputs(),
+                                                                      identity_, std::move(report), fragments[i],
                                                                       deltas[i], expected_revision, 0));
         stage_into_scratch(std::move(staged), scratch);
     }
@@ -145,11 +149,15 @@ retained_resource_store::commit_prepared_admission(std::shared_ptr<retained_prep
         return refusal(stale_message("retained resource prepared admission is stale: expected {0}, current {1}",
                                      admission->revision(), revision()));
     }
-    if (!admission->inputs_match(fragment, delta)) {
+    // An admission of exactly its class reads the inputs in place; its inputs_match
+    // would copy them only to answer the same.
+    const retained_prepared_admission& prepared = *admission;
+    if (!(exactly(prepared) ? prepared.inputs_match_in_place(fragment, delta)
+                            : prepared.inputs_match(fragment, delta))) {
         return refusal("retained resource prepared admission inputs were changed");
     }
-    const preflight_report report = admission->materialize_report(std::move(fragment), std::move(delta));
-    operation_outcome outcome = commit_validated_item(report, kind == 1);
+    operation_outcome outcome =
+        commit_given_up(admission->materialize_report(std::move(fragment), std::move(delta)), kind == 1);
     admission->mark_consumed();
     return outcome;
 }
@@ -185,7 +193,9 @@ operation_outcome retained_resource_store::commit_prepared_candidate_batch(
         return refusal(stale_message("retained resource prepared candidate batch is stale: expected {0}, current {1}",
                                      batch->revision(), revision()));
     }
-    if (!batch->inputs_match(fragments, deltas)) {
+    const retained_prepared_candidate_batch& prepared = *batch;
+    if (!(exactly(prepared) ? prepared.inputs_match_in_place(fragments, deltas)
+                            : prepared.inputs_match(fragments, deltas))) {
         return refusal("retained resource prepared candidate batch inputs were changed or reordered");
     }
     std::uint32_t validations = 0;

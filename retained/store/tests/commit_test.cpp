@@ -1,5 +1,6 @@
-// Committing items directly, close and the diagnostic line.
+// Committing items directly, close, the diagnostic line, and derived stores and admissions.
 
+#include "retained/store/retained_prepared_admission.h"
 #include "retained/store/tests/store_fixture.h"
 
 #include <gtest/gtest.h>
@@ -202,6 +203,59 @@ TEST(store_sequences, a_bind_may_not_reuse_a_committed_sequence)
         outcome_text(store.submit_bind(test_fragment("B", 1, std::vector<std::int32_t>{7, 8, 7}), test_delta(), 1)),
         "false|1|0|0|0|retained resource owner B command range overlaps 7");
     EXPECT_TRUE(store.submit_bind(test_fragment("B", 1, std::vector<std::int32_t>{60, 61}), test_delta(), 1).ok);
+}
+
+}  // namespace
+
+namespace {
+
+// A store whose commit override reads the report again after the store applied it.
+class watching_store : public retained_resource_store {
+public:
+    using retained_resource_store::retained_resource_store;
+
+    operation_outcome commit_validated_item(const preflight_report& report, bool bind) override
+    {
+        operation_outcome outcome = retained_resource_store::commit_validated_item(report, bind);
+        seen.push_back(std::to_string(report.staged_paints.size()) + " paints, " +
+                       std::to_string(report.binding.commands.size()) + " commands");
+        return outcome;
+    }
+
+    std::vector<std::string> seen;
+};
+
+// An admission that claims every store and whose own comparison refuses every input.
+class refusing_admission : public retained_prepared_admission {
+public:
+    using retained_prepared_admission::retained_prepared_admission;
+    bool belongs_to(const std::shared_ptr<retained_store_identity>&) const override { return true; }
+    bool inputs_match(owner_fragment, resource_delta) const override { return false; }
+};
+
+TEST(store_overrides, derived_classes_keep_every_call_and_the_reports_they_are_given)
+{
+    watching_store store(test_surface);
+    owner_fragment fragment = test_fragment("a", 1, std::vector<std::int32_t>{10, 11});
+    fragment.commands[0].paint_id = "p";
+    resource_delta delta = test_delta();
+    delta.paints.push_back(test_paint("p"));
+
+    ASSERT_TRUE(store.submit_bind(fragment, delta, 0).ok);
+    fragment.generation = 2;
+    const auto admission = store.prepare_update_admission(fragment, delta, 1);
+    ASSERT_TRUE(store.commit_update_admission(admission, fragment, delta).ok);
+    // The committed paint is known identical, so the update stages nothing.
+    EXPECT_EQ(store.seen, (std::vector<std::string>{"1 paints, 2 commands", "0 paints, 2 commands"}));
+
+    // The store asks a derived admission's own inputs_match.
+    fragment.generation = 3;
+    const preflight_report report = store.validate(fragment, delta, 2, false);
+    ASSERT_TRUE(report.ok);
+    const auto refusing = std::make_shared<refusing_admission>(std::make_shared<retained_store_identity>(), report,
+                                                               fragment, delta, 2, 0);
+    EXPECT_EQ(store.commit_update_admission(refusing, fragment, delta).message,
+              "retained resource prepared admission inputs were changed");
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Construction, getters, the key index and the lookups of committed and scratch rows.
 
-#include "retained/store/signature_match.h"
+#include "retained/store/held_signature.h"
 #include "retained/store/store_keys.h"
 #include "retained/store/tests/store_fixture.h"
 
@@ -97,13 +97,13 @@ TEST(store_key_index, keys_and_buckets_agree_with_the_records_functions)
     }
 }
 
-// The in-place comparison answers as comparing the built signature would: for the
-// record's own text, for the texts of records that differ in one field, and for
-// texts cut short or run on.
-TEST(signature_match, answers_as_the_built_signatures_compare)
+// A held signature matches a record exactly when the record's signature equals the
+// signature it was taken of: for the record itself and for records that differ
+// from it in one field, payload bytes and lengths included.
+TEST(held_signature, matches_as_the_built_signatures_compare)
 {
     const render_image image = test_image("logo", 2, 2, 1);
-    std::vector<render_image> images(15, image);
+    std::vector<render_image> images(17, image);
     images[0].id = "logo2";
     images[1].kind = "imagE";
     images[2].generation = -2;
@@ -119,6 +119,8 @@ TEST(signature_match, answers_as_the_built_signatures_compare)
     images[12].payload.back() = 'c';
     images[13].payload += "ab";
     images[14].source = "";
+    images[15].payload.clear();
+    images[16].payload.insert(0, "ab");
     const glyph_alpha_resource glyph = test_glyph('a');
     std::vector<glyph_alpha_resource> glyphs(8, glyph);
     glyphs[0].id.back() = 'b';
@@ -130,24 +132,25 @@ TEST(signature_match, answers_as_the_built_signatures_compare)
     glyphs[6].payload.front() = '0';
     glyphs[7].source += "x";
 
-    // Every record against the texts of all of them and of the malformed ones.
-    const auto check = [](auto records, const auto& original, std::vector<std::string> texts, auto signature,
-                          auto matches) {
-        for (const auto& other : records) {
-            texts.push_back(signature(other));
-        }
+    // Every record against the held signature of each of them.
+    const auto check = [](auto records, const auto& original, auto signature) {
         records.push_back(original);
-        for (const auto& record : records) {
-            EXPECT_TRUE(matches(record, signature(record)));
-            for (const std::string& text : texts) {
-                EXPECT_EQ(matches(record, text), signature(record) == text) << text;
+        for (const auto& held_of : records) {
+            auto given = held_of;
+            const held_signature held = hold_signature(std::move(given));
+            for (const auto& record : records) {
+                EXPECT_EQ(held_signature_matches(record, held), signature(record) == signature(held_of))
+                    << signature(held_of).substr(0, 80);
             }
         }
     };
-    const std::string whole = image_signature(image);
-    check(images, image, {"", "image-v1", whole + "|", whole.substr(0, whole.size() - 1)}, image_signature,
-          image_signature_matches);
-    check(glyphs, glyph, {"", glyph_signature(glyph) + "0", whole}, glyph_signature, glyph_signature_matches);
+    check(images, image, image_signature);
+    check(glyphs, glyph, glyph_signature);
+    const render_paint paint = test_paint("p");
+    std::vector<render_paint> paints(2, paint);
+    paints[0].opacity = 7;
+    paints[1].id = "q";
+    check(paints, paint, paint_signature);
 }
 
 // Two keys of one bucket of the 8192, found by trying names in order.
