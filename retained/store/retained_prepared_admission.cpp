@@ -1,26 +1,49 @@
 #include "retained/store/retained_prepared_admission.h"
 
+#include <type_traits>
+
 
 namespace {
+
+// The identity of a staged record: its id, for images with the generation.
+template <typename Record> bool same_identity(const Record& a, const Record& b)
+{
+    if constexpr (std::is_same_v<Record, render_image>) {
+        return a.generation == b.generation && a.id == b.id;
+    }
+    else {
+        return a.id == b.id;
+    }
+}
 
 // A kind's staged and delta signatures. The staged records give their payloads
 // over to their signatures; they are copies of delta records, in delta order, so
 // each delta record shares the signature of the staged record it matches, and
 // only a delta record that validation did not stage has its own signature made.
+// A staged record matches by content, or by identity when `validated_here`.
 template <typename Record>
-void hold_signatures(staged_list<Record>& staged, const std::vector<Record>& delta,
+void hold_signatures(staged_list<Record>& staged, const std::vector<Record>& delta, bool validated_here,
                      std::vector<std::shared_ptr<const held_signature>>& staged_signatures,
                      std::vector<std::shared_ptr<const held_signature>>& delta_signatures)
 {
-    staged_signatures.reserve(staged.size());
-    for (Record& record : staged.take()) {
+    std::vector<Record> records = staged.take();
+    std::vector<Record> identities;  // the staged records without their payloads
+    staged_signatures.reserve(records.size());
+    for (Record& record : records) {
         staged_signatures.push_back(std::make_shared<const held_signature>(hold_signature(std::move(record))));
+        if (validated_here) {
+            identities.push_back(std::move(record));
+        }
     }
+    const auto matches = [&](const Record& record, std::size_t k) {
+        return validated_here ? same_identity(record, identities[k])
+                              : held_signature_matches(record, *staged_signatures[k]);
+    };
     delta_signatures.reserve(delta.size());
     std::size_t j = 0;
     for (const Record& record : delta) {
         std::size_t match = j;
-        while (match < staged_signatures.size() && !held_signature_matches(record, *staged_signatures[match])) {
+        while (match < staged_signatures.size() && !matches(record, match)) {
             ++match;
         }
         if (match < staged_signatures.size()) {
@@ -44,16 +67,24 @@ bool all_match(const std::vector<Record>& records, const std::vector<std::shared
     return true;
 }
 
+bool same_signature(const held_signature& a, const held_signature& b)
+{
+    return &a == &b || (a.text == b.text && a.payload == b.payload);
+}
+
 // Appends to `staged` the records whose signatures follow `signatures` in order;
-// the cursor moves only on a match.
+// the cursor moves only on a match. With `matched` (the records' signatures, as
+// inputs_match found them) the signatures are compared instead of the records,
+// which for a staged record shared with its delta record costs nothing.
 template <typename Record>
 void rebuild_staged(std::vector<Record>& records, const std::vector<std::shared_ptr<const held_signature>>& signatures,
-                    staged_list<Record>& staged)
+                    const std::vector<std::shared_ptr<const held_signature>>* matched, staged_list<Record>& staged)
 {
     std::size_t k = 0;
-    for (Record& record : records) {
-        if (k < signatures.size() && held_signature_matches(record, *signatures[k])) {
-            staged.push_back(std::move(record));
+    for (std::size_t i = 0; i < records.size() && k < signatures.size(); ++i) {
+        if (matched != nullptr ? same_signature(*(*matched)[i], *signatures[k])
+                               : held_signature_matches(records[i], *signatures[k])) {
+            staged.push_back(std::move(records[i]));
             ++k;
         }
     }
@@ -75,12 +106,12 @@ retained_prepared_admission::retained_prepared_admission(std::shared_ptr<retaine
                                                          preflight_report report, owner_fragment fragment,
                                                          resource_delta delta, std::uint32_t revision,
                                                          std::uint8_t kind)
-    : retained_prepared_admission(lent_inputs(), std::move(identity), std::move(report), fragment, delta, revision,
+    : retained_prepared_admission(lent_inputs(false), std::move(identity), std::move(report), fragment, delta, revision,
                                   kind)
 {
 }
 
-retained_prepared_admission::retained_prepared_admission(lent_inputs, std::shared_ptr<retained_store_identity> identity,
+retained_prepared_admission::retained_prepared_admission(lent_inputs lent, std::shared_ptr<retained_store_identity> identity,
                                                          preflight_report report, const owner_fragment& fragment,
                                                          const resource_delta& delta, std::uint32_t revision,
                                                          std::uint8_t kind)
@@ -95,11 +126,11 @@ retained_prepared_admission::retained_prepared_admission(lent_inputs, std::share
       resolved_clips_(std::move(report.binding.resolved_clips)),
       resolved_transforms_(std::move(report.binding.resolved_transforms))
 {
-    hold_signatures(report.staged_paints, delta.paints, staged_signatures_[0], delta_signatures_[0]);
-    hold_signatures(report.staged_images, delta.images, staged_signatures_[1], delta_signatures_[1]);
-    hold_signatures(report.staged_glyphs, delta.glyphs, staged_signatures_[2], delta_signatures_[2]);
-    hold_signatures(report.staged_clips, delta.clips, staged_signatures_[3], delta_signatures_[3]);
-    hold_signatures(report.staged_transforms, delta.transforms, staged_signatures_[4], delta_signatures_[4]);
+    hold_signatures(report.staged_paints, delta.paints, lent.validated_here_, staged_signatures_[0], delta_signatures_[0]);
+    hold_signatures(report.staged_images, delta.images, lent.validated_here_, staged_signatures_[1], delta_signatures_[1]);
+    hold_signatures(report.staged_glyphs, delta.glyphs, lent.validated_here_, staged_signatures_[2], delta_signatures_[2]);
+    hold_signatures(report.staged_clips, delta.clips, lent.validated_here_, staged_signatures_[3], delta_signatures_[3]);
+    hold_signatures(report.staged_transforms, delta.transforms, lent.validated_here_, staged_signatures_[4], delta_signatures_[4]);
 }
 
 retained_prepared_admission::~retained_prepared_admission() = default;
@@ -181,6 +212,19 @@ bool retained_prepared_admission::inputs_match_in_place(const owner_fragment& fr
 
 preflight_report retained_prepared_admission::materialize_report(owner_fragment fragment, resource_delta delta) const
 {
+    return materialize(std::move(fragment), std::move(delta), false);
+}
+
+preflight_report retained_prepared_admission::materialize_matched(owner_fragment&& fragment,
+                                                                  resource_delta&& delta) const
+{
+    return materialize(std::move(fragment), std::move(delta), true);
+}
+
+preflight_report retained_prepared_admission::materialize(owner_fragment&& fragment, resource_delta&& delta,
+                                                          bool matched) const
+{
+    const auto signatures = [&](std::size_t kind) { return matched ? &delta_signatures_[kind] : nullptr; };
     preflight_report report(fragment.owner_id, fragment.generation);
     report.ok = ok_ != 0;
     report.message = message_;
@@ -191,11 +235,11 @@ preflight_report retained_prepared_admission::materialize_report(owner_fragment 
     report.binding.first_sequence = first_sequence_;
     report.binding.last_sequence = last_sequence_;
 
-    rebuild_staged(delta.paints, staged_signatures_[0], report.staged_paints);
-    rebuild_staged(delta.images, staged_signatures_[1], report.staged_images);
-    rebuild_staged(delta.glyphs, staged_signatures_[2], report.staged_glyphs);
-    rebuild_staged(delta.clips, staged_signatures_[3], report.staged_clips);
-    rebuild_staged(delta.transforms, staged_signatures_[4], report.staged_transforms);
+    rebuild_staged(delta.paints, staged_signatures_[0], signatures(0), report.staged_paints);
+    rebuild_staged(delta.images, staged_signatures_[1], signatures(1), report.staged_images);
+    rebuild_staged(delta.glyphs, staged_signatures_[2], signatures(2), report.staged_glyphs);
+    rebuild_staged(delta.clips, staged_signatures_[3], signatures(3), report.staged_clips);
+    rebuild_staged(delta.transforms, staged_signatures_[4], signatures(4), report.staged_transforms);
 
     owner_binding& binding = report.binding;
     const auto at = [](const std::vector<std::int32_t>& list, std::size_t i) { return i < list.size() ? list[i] : -1; };

@@ -27,11 +27,15 @@ public:
                                 std::uint8_t kind);
 
     // Only the store makes one: it lends the fragment and the delta to the
-    // constructor below instead of handing over copies.
+    // constructor below instead of handing over copies. `validated_here` says that
+    // the report is the store's own validation of exactly these inputs: its staged
+    // records are then copies of the first delta record of each identity, in delta
+    // order, and are told apart by identity instead of by content.
     class lent_inputs {
         friend class retained_prepared_admission;
         friend class retained_resource_store;
-        lent_inputs() = default;
+        explicit lent_inputs(bool validated_here) : validated_here_(validated_here) {}
+        bool validated_here_;
     };
     // The same admission as above, made from inputs that are read, not taken over.
     retained_prepared_admission(lent_inputs, std::shared_ptr<retained_store_identity> identity,
@@ -64,6 +68,10 @@ private:
     friend class retained_resource_store;
     friend class retained_prepared_candidate_batch;
     bool inputs_match_in_place(const owner_fragment& fragment, const resource_delta& delta) const;
+    // What materialize_report answers for inputs that inputs_match has just
+    // accepted: their records' signatures are known, so they are not taken again.
+    preflight_report materialize_matched(owner_fragment&& fragment, resource_delta&& delta) const;
+    preflight_report materialize(owner_fragment&& fragment, resource_delta&& delta, bool matched) const;
 
     // Per resource kind, in kind order: paint, image, glyph alpha, clip, transform.
     // A staged record's signature is shared with the delta record it was copied

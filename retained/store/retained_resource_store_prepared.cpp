@@ -31,7 +31,7 @@ std::shared_ptr<retained_prepared_admission>
 retained_resource_store::prepare_bind_admission(const owner_fragment& fragment, const resource_delta& delta,
                                                 std::uint32_t expected_revision) const
 {
-    return std::make_shared<retained_prepared_admission>(retained_prepared_admission::lent_inputs(), identity_,
+    return std::make_shared<retained_prepared_admission>(retained_prepared_admission::lent_inputs(exactly(*this)), identity_,
                                                          validate(fragment, delta, expected_revision, true), fragment,
                                                          delta, expected_revision, 1);
 }
@@ -40,7 +40,7 @@ std::shared_ptr<retained_prepared_admission>
 retained_resource_store::prepare_update_admission(const owner_fragment& fragment, const resource_delta& delta,
                                                   std::uint32_t expected_revision) const
 {
-    return std::make_shared<retained_prepared_admission>(retained_prepared_admission::lent_inputs(), identity_,
+    return std::make_shared<retained_prepared_admission>(retained_prepared_admission::lent_inputs(exactly(*this)), identity_,
                                                          validate(fragment, delta, expected_revision, false), fragment,
                                                          delta, expected_revision, 0);
 }
@@ -119,7 +119,7 @@ retained_resource_store::prepare_candidate_batch(const std::vector<owner_fragmen
         staged.staged_glyphs = report.staged_glyphs;
         staged.staged_clips = report.staged_clips;
         staged.staged_transforms = report.staged_transforms;
-        items.push_back(std::make_shared<retained_prepared_admission>(retained_prepared_admission::lent_inputs(),
+        items.push_back(std::make_shared<retained_prepared_admission>(retained_prepared_admission::lent_inputs(exactly(*this)),
                                                                       identity_, std::move(report), fragments[i],
                                                                       deltas[i], expected_revision, 0));
         stage_into_scratch(std::move(staged), scratch);
@@ -157,7 +157,9 @@ retained_resource_store::commit_prepared_admission(std::shared_ptr<retained_prep
         return refusal("retained resource prepared admission inputs were changed");
     }
     operation_outcome outcome =
-        commit_given_up(admission->materialize_report(std::move(fragment), std::move(delta)), kind == 1);
+        commit_given_up(exactly(prepared) ? prepared.materialize_matched(std::move(fragment), std::move(delta))
+                                          : admission->materialize_report(std::move(fragment), std::move(delta)),
+                        kind == 1);
     admission->mark_consumed();
     return outcome;
 }
