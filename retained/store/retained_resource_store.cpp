@@ -29,7 +29,7 @@ retained_resource_store::retained_resource_store(const std::string& surface)
       state_(surface.empty() || surface.size() > max_surface_bytes ? "invalid" : "open")
 {
     index_.bucket_count = key_index_buckets;
-    index_.heads.assign(key_index_buckets, -1);
+    index_.clear();
 }
 
 retained_resource_store::~retained_resource_store() = default;
@@ -141,21 +141,88 @@ std::uint32_t retained_resource_store::entry_count() const
     return paint_count() + image_count() + glyph_count() + clip_count() + transform_count();
 }
 
+namespace {
+
+std::size_t slot_of(std::uint32_t fingerprint, std::size_t mask)
+{
+    return static_cast<std::size_t>(fingerprint * 2654435761u) & mask;
+}
+
+}  // namespace
+
+std::int32_t retained_resource_store::key_index::node_of(const std::string& key, std::uint32_t fingerprint) const
+{
+    if (slots.empty()) {
+        return -1;
+    }
+    const std::size_t mask = slots.size() - 1;
+    for (std::size_t s = slot_of(fingerprint, mask);; s = (s + 1) & mask) {
+        const slot& entry = slots[s];
+        if (entry.node < 0) {
+            return -1;
+        }
+        if (entry.fingerprint == fingerprint && keys[static_cast<std::size_t>(entry.node)] == key) {
+            return entry.node;
+        }
+    }
+}
+
+std::uint32_t retained_resource_store::key_index::walk_length(std::int32_t bucket, std::int32_t node) const
+{
+    const std::uint32_t length = chain_lengths[static_cast<std::size_t>(bucket)];
+    return node < 0 ? length : length - depths[static_cast<std::size_t>(node)] + 1;
+}
+
+void retained_resource_store::key_index::add_node(const std::string& key, std::uint32_t value, std::int32_t bucket,
+                                                  std::uint32_t fingerprint)
+{
+    std::int32_t& head = heads[static_cast<std::size_t>(bucket)];
+    const auto node = static_cast<std::int32_t>(keys.size());
+    keys.push_back(key);
+    values.push_back(static_cast<std::int32_t>(value));
+    next.push_back(head);
+    fingerprints.push_back(fingerprint);
+    depths.push_back(++chain_lengths[static_cast<std::size_t>(bucket)]);
+    head = node;
+
+    const auto enter = [this](std::int32_t n, std::uint32_t f) {
+        const std::size_t mask = slots.size() - 1;
+        std::size_t s = slot_of(f, mask);
+        while (slots[s].node >= 0) {
+            s = (s + 1) & mask;
+        }
+        slots[s] = {n, f};
+    };
+    if (2 * keys.size() > slots.size()) {
+        slots.assign(slots.empty() ? 1024 : slots.size() * 2, slot{});
+        for (std::size_t n = 0; n < keys.size(); ++n) {
+            enter(static_cast<std::int32_t>(n), fingerprints[n]);
+        }
+        return;
+    }
+    enter(node, fingerprint);
+}
+
+void retained_resource_store::key_index::clear()
+{
+    heads.assign(bucket_count, -1);
+    keys = {};
+    values = {};
+    next = {};
+    fingerprints = {};
+    chain_lengths.assign(bucket_count, 0);
+    depths = {};
+    slots = {};
+}
+
 std::int32_t retained_resource_store::index_lookup(const std::string& key, std::uint32_t* probes) const
 {
     const store_key_hash hash = hash_store_key(key);
-    std::int32_t i = index_.heads[static_cast<std::size_t>(hash.bucket)];
-    while (i >= 0) {
-        if (probes != nullptr) {
-            ++*probes;
-        }
-        const auto node = static_cast<std::size_t>(i);
-        if (index_.fingerprints[node] == hash.fingerprint && index_.keys[node] == key) {
-            return index_.values[node];
-        }
-        i = index_.next[node];
+    const std::int32_t node = index_.node_of(key, hash.fingerprint);
+    if (probes != nullptr) {
+        *probes += index_.walk_length(hash.bucket, node);
     }
-    return -1;
+    return node < 0 ? -1 : index_.values[static_cast<std::size_t>(node)];
 }
 
 std::int32_t retained_resource_store::find_binding(const std::string& owner_id) const
@@ -181,20 +248,13 @@ std::int32_t retained_resource_store::index_get_counted(preflight_report& report
 void retained_resource_store::index_put(const std::string& key, std::uint32_t value)
 {
     const store_key_hash hash = hash_store_key(key);
-    std::int32_t& head = index_.heads[static_cast<std::size_t>(hash.bucket)];
-    for (std::int32_t i = head; i >= 0; i = index_.next[static_cast<std::size_t>(i)]) {
-        ++index_.probes;
-        const auto node = static_cast<std::size_t>(i);
-        if (index_.fingerprints[node] == hash.fingerprint && index_.keys[node] == key) {
-            index_.values[node] = static_cast<std::int32_t>(value);
-            return;
-        }
+    const std::int32_t node = index_.node_of(key, hash.fingerprint);
+    index_.probes += index_.walk_length(hash.bucket, node);
+    if (node >= 0) {
+        index_.values[static_cast<std::size_t>(node)] = static_cast<std::int32_t>(value);
+        return;
     }
-    index_.keys.push_back(key);
-    index_.values.push_back(static_cast<std::int32_t>(value));
-    index_.next.push_back(head);
-    index_.fingerprints.push_back(hash.fingerprint);
-    head = static_cast<std::int32_t>(index_.keys.size() - 1);
+    index_.add_node(key, value, hash.bucket, hash.fingerprint);
 }
 
 namespace {

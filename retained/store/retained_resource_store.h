@@ -234,6 +234,10 @@ private:
         std::vector<std::int32_t> translate_x, translate_y, scale_x, scale_y, rotation;
     } transforms_;
 
+    // The 8192 chains, each new node at its chain's head. Beside them, an open
+    // addressing table finds a key's node without walking its chain; a walk would
+    // visit every node from the head to it, which is the chain's length less the
+    // nodes that were there before it, so the probe counts are known all the same.
     struct key_index {
         std::uint32_t bucket_count = 8192;
         std::vector<std::int32_t> heads;
@@ -241,7 +245,21 @@ private:
         std::vector<std::int32_t> values;
         std::vector<std::int32_t> next;
         std::uint32_t probes = 0;
-        std::vector<std::uint32_t> fingerprints;  // per node, to skip other keys without comparing texts
+        std::vector<std::uint32_t> fingerprints;   // per node: the whole 32-bit hash of its key
+        std::vector<std::uint32_t> chain_lengths;  // per bucket
+        std::vector<std::uint32_t> depths;         // per node: its chain's length when it was added
+        struct slot {
+            std::int32_t node = -1;  // -1: empty
+            std::uint32_t fingerprint = 0;
+        };
+        std::vector<slot> slots;
+
+        // Node of the key, or -1.
+        std::int32_t node_of(const std::string& key, std::uint32_t fingerprint) const;
+        // Nodes a walk from the head visits to find the key's node, or the whole chain for none.
+        std::uint32_t walk_length(std::int32_t bucket, std::int32_t node) const;
+        void add_node(const std::string& key, std::uint32_t value, std::int32_t bucket, std::uint32_t fingerprint);
+        void clear();
     } index_;
 
     struct owner_columns {

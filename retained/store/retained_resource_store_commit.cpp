@@ -272,11 +272,7 @@ bool retained_resource_store::close()
     transforms_ = {};
     owners_ = {};
     commands_ = {};
-    index_.heads.assign(index_.bucket_count, -1);
-    index_.keys = {};
-    index_.values = {};
-    index_.next = {};
-    index_.fingerprints = {};
+    index_.clear();
     command_counter_ = 0;
     payload_counter_ = 0;
     state_ = "closed";

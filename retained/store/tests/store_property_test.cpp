@@ -174,12 +174,28 @@ private:
             return "a key stored twice";
         }
         for (std::size_t node = 0; node < index.keys.size(); ++node) {
-            std::int32_t i = index.heads[static_cast<std::size_t>(identifier_hash(index.keys[node], 8192))];
+            const std::int32_t bucket = identifier_hash(index.keys[node], 8192);
+            std::int32_t i = index.heads[static_cast<std::size_t>(bucket)];
+            std::uint32_t visited = 1;
             while (i >= 0 && static_cast<std::size_t>(i) != node) {
                 i = index.next[static_cast<std::size_t>(i)];
+                ++visited;
             }
             if (i < 0) {
                 return "key off its bucket's chain: " + index.keys[node];
+            }
+            if (index.walk_length(bucket, static_cast<std::int32_t>(node)) != visited ||
+                index.node_of(index.keys[node], index.fingerprints[node]) != static_cast<std::int32_t>(node)) {
+                return "probes or node of a key not those of its chain: " + index.keys[node];
+            }
+        }
+        for (std::size_t bucket = 0; bucket < index.heads.size(); ++bucket) {
+            std::uint32_t length = 0;
+            for (std::int32_t i = index.heads[bucket]; i >= 0; i = index.next[static_cast<std::size_t>(i)]) {
+                ++length;
+            }
+            if (index.walk_length(static_cast<std::int32_t>(bucket), -1) != length) {
+                return "chain length of bucket " + std::to_string(bucket);
             }
         }
         return "";
