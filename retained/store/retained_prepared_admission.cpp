@@ -2,7 +2,6 @@
 
 #include <type_traits>
 
-
 namespace {
 
 // The identity of a staged record: its id, for images with the generation.
@@ -111,7 +110,8 @@ retained_prepared_admission::retained_prepared_admission(std::shared_ptr<retaine
 {
 }
 
-retained_prepared_admission::retained_prepared_admission(lent_inputs lent, std::shared_ptr<retained_store_identity> identity,
+retained_prepared_admission::retained_prepared_admission(lent_inputs lent,
+                                                         std::shared_ptr<retained_store_identity> identity,
                                                          preflight_report report, const owner_fragment& fragment,
                                                          const resource_delta& delta, std::uint32_t revision,
                                                          std::uint8_t kind)
@@ -126,11 +126,12 @@ retained_prepared_admission::retained_prepared_admission(lent_inputs lent, std::
       resolved_clips_(std::move(report.binding.resolved_clips)),
       resolved_transforms_(std::move(report.binding.resolved_transforms))
 {
-    hold_signatures(report.staged_paints, delta.paints, lent.validated_here_, staged_signatures_[0], delta_signatures_[0]);
-    hold_signatures(report.staged_images, delta.images, lent.validated_here_, staged_signatures_[1], delta_signatures_[1]);
-    hold_signatures(report.staged_glyphs, delta.glyphs, lent.validated_here_, staged_signatures_[2], delta_signatures_[2]);
-    hold_signatures(report.staged_clips, delta.clips, lent.validated_here_, staged_signatures_[3], delta_signatures_[3]);
-    hold_signatures(report.staged_transforms, delta.transforms, lent.validated_here_, staged_signatures_[4], delta_signatures_[4]);
+    const bool here = lent.validated_here_;
+    hold_signatures(report.staged_paints, delta.paints, here, staged_signatures_[0], delta_signatures_[0]);
+    hold_signatures(report.staged_images, delta.images, here, staged_signatures_[1], delta_signatures_[1]);
+    hold_signatures(report.staged_glyphs, delta.glyphs, here, staged_signatures_[2], delta_signatures_[2]);
+    hold_signatures(report.staged_clips, delta.clips, here, staged_signatures_[3], delta_signatures_[3]);
+    hold_signatures(report.staged_transforms, delta.transforms, here, staged_signatures_[4], delta_signatures_[4]);
 }
 
 retained_prepared_admission::~retained_prepared_admission() = default;

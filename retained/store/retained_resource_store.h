@@ -201,6 +201,10 @@ private:
     // apply_validated_item instead of being copied.
     operation_outcome commit_given_up(preflight_report&& report, bool bind);
     operation_outcome apply_and_count(preflight_report report, bool bind);
+    // The admission of a report that validated these inputs, which it reads in place.
+    std::shared_ptr<retained_prepared_admission> admission_of(preflight_report report, const owner_fragment& fragment,
+                                                              const resource_delta& delta, std::uint32_t revision,
+                                                              std::uint8_t kind) const;
     operation_outcome check_outcome(const preflight_report& report) const;
     std::string check_fragment_sequences(const owner_fragment& fragment) const;
 

@@ -28,21 +28,28 @@ std::string stale_message(const char* pattern, std::uint32_t expected, std::uint
 }  // namespace
 
 std::shared_ptr<retained_prepared_admission>
+retained_resource_store::admission_of(preflight_report report, const owner_fragment& fragment,
+                                      const resource_delta& delta, std::uint32_t revision, std::uint8_t kind) const
+{
+    // In a store of exactly this class the report is this store's own validation
+    // of these inputs.
+    return std::make_shared<retained_prepared_admission>(retained_prepared_admission::lent_inputs(exactly(*this)),
+                                                         identity_, std::move(report), fragment, delta, revision,
+                                                         kind);
+}
+
+std::shared_ptr<retained_prepared_admission>
 retained_resource_store::prepare_bind_admission(const owner_fragment& fragment, const resource_delta& delta,
                                                 std::uint32_t expected_revision) const
 {
-    return std::make_shared<retained_prepared_admission>(retained_prepared_admission::lent_inputs(exactly(*this)), identity_,
-                                                         validate(fragment, delta, expected_revision, true), fragment,
-                                                         delta, expected_revision, 1);
+    return admission_of(validate(fragment, delta, expected_revision, true), fragment, delta, expected_revision, 1);
 }
 
 std::shared_ptr<retained_prepared_admission>
 retained_resource_store::prepare_update_admission(const owner_fragment& fragment, const resource_delta& delta,
                                                   std::uint32_t expected_revision) const
 {
-    return std::make_shared<retained_prepared_admission>(retained_prepared_admission::lent_inputs(exactly(*this)), identity_,
-                                                         validate(fragment, delta, expected_revision, false), fragment,
-                                                         delta, expected_revision, 0);
+    return admission_of(validate(fragment, delta, expected_revision, false), fragment, delta, expected_revision, 0);
 }
 
 std::shared_ptr<retained_prepared_candidate_batch>
@@ -119,9 +126,7 @@ retained_resource_store::prepare_candidate_batch(const std::vector<owner_fragmen
         staged.staged_glyphs = report.staged_glyphs;
         staged.staged_clips = report.staged_clips;
         staged.staged_transforms = report.staged_transforms;
-        items.push_back(std::make_shared<retained_prepared_admission>(retained_prepared_admission::lent_inputs(exactly(*this)),
-                                                                      identity_, std::move(report), fragments[i],
-                                                                      deltas[i], expected_revision, 0));
+        items.push_back(admission_of(std::move(report), fragments[i], deltas[i], expected_revision, 0));
         stage_into_scratch(std::move(staged), scratch);
     }
     return std::make_shared<retained_prepared_candidate_batch>(identity_, expected_revision, true, "ok",

@@ -225,7 +225,8 @@ struct store_counters {
 class random_session {
 public:
     random_session(unsigned seed, std::map<std::string, int>& outcomes,
-                   std::unique_ptr<retained_resource_store> store = std::make_unique<retained_resource_store>(test_surface))
+                   std::unique_ptr<retained_resource_store> store =
+                       std::make_unique<retained_resource_store>(test_surface))
         : random_(seed), outcomes_(&outcomes), store_(std::move(store))
     {
     }
