@@ -6,6 +6,8 @@
 #include "retained/store/retained_prepared_admission.h"
 #include "retained/store/retained_prepared_candidate_batch.h"
 
+#include <utility>
+
 namespace {
 
 constexpr auto key_index_buckets = static_cast<std::uint32_t>(store_key_buckets);
@@ -150,27 +152,34 @@ std::size_t slot_of(std::uint32_t fingerprint, std::size_t mask)
 
 }  // namespace
 
-std::int32_t retained_resource_store::key_index::node_of(const std::string& key, std::uint32_t fingerprint) const
+const retained_resource_store::key_index::slot*
+retained_resource_store::key_index::find(const std::string& key, std::uint32_t fingerprint) const
 {
     if (slots.empty()) {
-        return -1;
+        return nullptr;
     }
     const std::size_t mask = slots.size() - 1;
     for (std::size_t s = slot_of(fingerprint, mask);; s = (s + 1) & mask) {
         const slot& entry = slots[s];
         if (entry.node < 0) {
-            return -1;
+            return nullptr;
         }
         if (entry.fingerprint == fingerprint && keys[static_cast<std::size_t>(entry.node)] == key) {
-            return entry.node;
+            return &entry;
         }
     }
 }
 
-std::uint32_t retained_resource_store::key_index::walk_length(std::int32_t bucket, std::int32_t node) const
+retained_resource_store::key_index::slot* retained_resource_store::key_index::find(const std::string& key,
+                                                                                   std::uint32_t fingerprint)
+{
+    return const_cast<slot*>(std::as_const(*this).find(key, fingerprint));
+}
+
+std::uint32_t retained_resource_store::key_index::walk_length(std::int32_t bucket, const slot* found) const
 {
     const std::uint32_t length = chain_lengths[static_cast<std::size_t>(bucket)];
-    return node < 0 ? length : length - depths[static_cast<std::size_t>(node)] + 1;
+    return found == nullptr ? length : length - found->depth + 1;
 }
 
 void retained_resource_store::key_index::add_node(const std::string& key, std::uint32_t value, std::int32_t bucket,
@@ -185,22 +194,22 @@ void retained_resource_store::key_index::add_node(const std::string& key, std::u
     depths.push_back(++chain_lengths[static_cast<std::size_t>(bucket)]);
     head = node;
 
-    const auto enter = [this](std::int32_t n, std::uint32_t f) {
+    const auto enter = [this](std::size_t n) {
         const std::size_t mask = slots.size() - 1;
-        std::size_t s = slot_of(f, mask);
+        std::size_t s = slot_of(fingerprints[n], mask);
         while (slots[s].node >= 0) {
             s = (s + 1) & mask;
         }
-        slots[s] = {n, f};
+        slots[s] = {static_cast<std::int32_t>(n), fingerprints[n], values[n], depths[n]};
     };
     if (2 * keys.size() > slots.size()) {
         slots.assign(slots.empty() ? 1024 : slots.size() * 2, slot{});
         for (std::size_t n = 0; n < keys.size(); ++n) {
-            enter(static_cast<std::int32_t>(n), fingerprints[n]);
+            enter(n);
         }
         return;
     }
-    enter(node, fingerprint);
+    enter(static_cast<std::size_t>(node));
 }
 
 void retained_resource_store::key_index::clear()
@@ -218,11 +227,11 @@ void retained_resource_store::key_index::clear()
 std::int32_t retained_resource_store::index_lookup(const std::string& key, std::uint32_t* probes) const
 {
     const store_key_hash hash = hash_store_key(key);
-    const std::int32_t node = index_.node_of(key, hash.fingerprint);
+    const key_index::slot* found = index_.find(key, hash.fingerprint);
     if (probes != nullptr) {
-        *probes += index_.walk_length(hash.bucket, node);
+        *probes += index_.walk_length(hash.bucket, found);
     }
-    return node < 0 ? -1 : index_.values[static_cast<std::size_t>(node)];
+    return found == nullptr ? -1 : found->value;
 }
 
 std::int32_t retained_resource_store::find_binding(const std::string& owner_id) const
@@ -248,10 +257,11 @@ std::int32_t retained_resource_store::index_get_counted(preflight_report& report
 void retained_resource_store::index_put(const std::string& key, std::uint32_t value)
 {
     const store_key_hash hash = hash_store_key(key);
-    const std::int32_t node = index_.node_of(key, hash.fingerprint);
-    index_.probes += index_.walk_length(hash.bucket, node);
-    if (node >= 0) {
-        index_.values[static_cast<std::size_t>(node)] = static_cast<std::int32_t>(value);
+    key_index::slot* found = index_.find(key, hash.fingerprint);
+    index_.probes += index_.walk_length(hash.bucket, found);
+    if (found != nullptr) {
+        found->value = static_cast<std::int32_t>(value);
+        index_.values[static_cast<std::size_t>(found->node)] = found->value;
         return;
     }
     index_.add_node(key, value, hash.bucket, hash.fingerprint);

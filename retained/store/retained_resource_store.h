@@ -252,16 +252,21 @@ private:
         std::vector<std::uint32_t> fingerprints;   // per node: the whole 32-bit hash of its key
         std::vector<std::uint32_t> chain_lengths;  // per bucket
         std::vector<std::uint32_t> depths;         // per node: its chain's length when it was added
+        // A node's fingerprint, value and depth again, so that a lookup reads its
+        // slot and the key's text and nothing else.
         struct slot {
             std::int32_t node = -1;  // -1: empty
             std::uint32_t fingerprint = 0;
+            std::int32_t value = 0;
+            std::uint32_t depth = 0;
         };
         std::vector<slot> slots;
 
-        // Node of the key, or -1.
-        std::int32_t node_of(const std::string& key, std::uint32_t fingerprint) const;
-        // Nodes a walk from the head visits to find the key's node, or the whole chain for none.
-        std::uint32_t walk_length(std::int32_t bucket, std::int32_t node) const;
+        // The key's slot, or nullptr.
+        slot* find(const std::string& key, std::uint32_t fingerprint);
+        const slot* find(const std::string& key, std::uint32_t fingerprint) const;
+        // Nodes a walk from the head visits to reach `found`, or the whole chain for nullptr.
+        std::uint32_t walk_length(std::int32_t bucket, const slot* found) const;
         void add_node(const std::string& key, std::uint32_t value, std::int32_t bucket, std::uint32_t fingerprint);
         void clear();
     } index_;

@@ -184,8 +184,9 @@ private:
             if (i < 0) {
                 return "key off its bucket's chain: " + index.keys[node];
             }
-            if (index.walk_length(bucket, static_cast<std::int32_t>(node)) != visited ||
-                index.node_of(index.keys[node], index.fingerprints[node]) != static_cast<std::int32_t>(node)) {
+            const auto* found = index.find(index.keys[node], index.fingerprints[node]);
+            if (found == nullptr || found->node != static_cast<std::int32_t>(node) ||
+                index.walk_length(bucket, found) != visited || found->value != index.values[node]) {
                 return "probes or node of a key not those of its chain: " + index.keys[node];
             }
         }
@@ -194,7 +195,7 @@ private:
             for (std::int32_t i = index.heads[bucket]; i >= 0; i = index.next[static_cast<std::size_t>(i)]) {
                 ++length;
             }
-            if (index.walk_length(static_cast<std::int32_t>(bucket), -1) != length) {
+            if (index.walk_length(static_cast<std::int32_t>(bucket), nullptr) != length) {
                 return "chain length of bucket " + std::to_string(bucket);
             }
         }
