@@ -119,13 +119,17 @@ retained_prepared_admission::retained_prepared_admission(lent_inputs lent,
       message_(report.message), validations_(report.validations), explicit_comparisons_(report.explicit_comparisons),
       payload_comparisons_(report.payload_comparisons), index_probes_(report.index_probes),
       first_sequence_(report.binding.first_sequence), last_sequence_(report.binding.last_sequence),
-      fragment_signature_(fragment_signature(fragment)), command_signatures_(command_signatures_of(fragment.commands)),
-      resolved_paints_(std::move(report.binding.resolved_paints)),
-      resolved_images_(std::move(report.binding.resolved_images)),
-      resolved_glyphs_(std::move(report.binding.resolved_glyphs)),
-      resolved_clips_(std::move(report.binding.resolved_clips)),
-      resolved_transforms_(std::move(report.binding.resolved_transforms))
+      fragment_signature_(fragment_signature(fragment)), command_signatures_(command_signatures_of(fragment.commands))
 {
+    const owner_binding& binding = report.binding;
+    resolved_.reserve(5 * binding.resolved_paints.size());
+    std::size_t k = 0;
+    for (const std::vector<std::int32_t>* list :
+         {&binding.resolved_paints, &binding.resolved_images, &binding.resolved_glyphs, &binding.resolved_clips,
+          &binding.resolved_transforms}) {
+        resolved_.insert(resolved_.end(), list->begin(), list->end());
+        resolved_starts_[++k] = resolved_.size();
+    }
     const bool here = lent.validated_here_;
     hold_signatures(report.staged_paints, delta.paints, here, staged_signatures_[0], delta_signatures_[0]);
     hold_signatures(report.staged_images, delta.images, here, staged_signatures_[1], delta_signatures_[1]);
@@ -243,14 +247,25 @@ preflight_report retained_prepared_admission::materialize(owner_fragment&& fragm
     rebuild_staged(delta.transforms, staged_signatures_[4], signatures(4), report.staged_transforms);
 
     owner_binding& binding = report.binding;
-    const auto at = [](const std::vector<std::int32_t>& list, std::size_t i) { return i < list.size() ? list[i] : -1; };
-    for (std::size_t i = 0; i < fragment.commands.size(); ++i) {
-        binding.commands.push_back(std::move(fragment.commands[i]));
-        binding.resolved_paints.push_back(at(resolved_paints_, i));
-        binding.resolved_images.push_back(at(resolved_images_, i));
-        binding.resolved_glyphs.push_back(at(resolved_glyphs_, i));
-        binding.resolved_clips.push_back(at(resolved_clips_, i));
-        binding.resolved_transforms.push_back(at(resolved_transforms_, i));
+    // The i-th index of list k; -1 past its end (an admission of a rejected report).
+    const auto at = [this](std::size_t k, std::size_t i) {
+        const std::size_t position = resolved_starts_[k] + i;
+        return position < resolved_starts_[k + 1] ? resolved_[position] : -1;
+    };
+    const std::size_t n = fragment.commands.size();
+    binding.commands.reserve(n);
+    std::size_t k = 0;
+    for (std::vector<std::int32_t>* list :
+         {&binding.resolved_paints, &binding.resolved_images, &binding.resolved_glyphs, &binding.resolved_clips,
+          &binding.resolved_transforms}) {
+        list->reserve(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            list->push_back(at(k, i));
+        }
+        ++k;
+    }
+    for (render_command& command : fragment.commands) {
+        binding.commands.push_back(std::move(command));
     }
     return report;
 }

@@ -94,6 +94,9 @@ private:
     std::vector<std::string> command_signatures_;
     per_kind_signatures delta_signatures_;
     per_kind_signatures staged_signatures_;
-    std::vector<std::int32_t> resolved_paints_, resolved_images_, resolved_glyphs_, resolved_clips_,
-        resolved_transforms_;
+    // The binding's five resolved-index lists (paint, image, glyph alpha, clip,
+    // transform) one after the other in one block; list k starts at
+    // resolved_starts_[k] and ends where list k + 1 starts.
+    std::vector<std::int32_t> resolved_;
+    std::array<std::size_t, 6> resolved_starts_{};
 };
