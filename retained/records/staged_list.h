@@ -90,6 +90,17 @@ public:
 
     bool operator==(const staged_list& other) const { return records_ == other.records_; }
 
+    // Whether two records have one identity: the id, for images with the generation.
+    static bool same_identity(const Record& a, const Record& b)
+    {
+        if constexpr (images) {
+            return a.generation == b.generation && a.id == b.id;
+        }
+        else {
+            return a.id == b.id;
+        }
+    }
+
     std::size_t size() const { return records_.size(); }
     bool empty() const { return records_.empty(); }
     const Record& operator[](std::size_t position) const { return records_[position]; }
@@ -104,7 +115,7 @@ public:
     // Puts `record` at `position` (below size()).
     void replace(std::size_t position, Record record)
     {
-        if (position < indexed_ && !same_key(records_[position], record)) {
+        if (position < indexed_ && !same_identity(records_[position], record)) {
             forget();
         }
         records_[position] = std::move(record);
@@ -153,15 +164,6 @@ private:
     static std::uint32_t image_hash(const std::string& id, std::int32_t generation)
     {
         return (staged_id_hash(id) ^ static_cast<std::uint32_t>(generation)) * 2654435761u;
-    }
-    static bool same_key(const Record& a, const Record& b)
-    {
-        if constexpr (images) {
-            return a.generation == b.generation && a.id == b.id;
-        }
-        else {
-            return a.id == b.id;
-        }
     }
     auto id_at(const std::string& id) const
     {

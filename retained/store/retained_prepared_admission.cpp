@@ -1,19 +1,6 @@
 #include "retained/store/retained_prepared_admission.h"
 
-#include <type_traits>
-
 namespace {
-
-// The identity of a staged record: its id, for images with the generation.
-template <typename Record> bool same_identity(const Record& a, const Record& b)
-{
-    if constexpr (std::is_same_v<Record, render_image>) {
-        return a.generation == b.generation && a.id == b.id;
-    }
-    else {
-        return a.id == b.id;
-    }
-}
 
 // A kind's staged and delta signatures. The staged records give their payloads
 // over to their signatures; they are copies of delta records, in delta order, so
@@ -35,7 +22,7 @@ void hold_signatures(staged_list<Record>& staged, const std::vector<Record>& del
         }
     }
     const auto matches = [&](const Record& record, std::size_t k) {
-        return validated_here ? same_identity(record, identities[k])
+        return validated_here ? staged_list<Record>::same_identity(record, identities[k])
                               : held_signature_matches(record, *staged_signatures[k]);
     };
     delta_signatures.reserve(delta.size());
