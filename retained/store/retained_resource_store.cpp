@@ -78,7 +78,7 @@ std::uint32_t retained_resource_store::admission_count() const
 }
 std::uint32_t retained_resource_store::index_key_count() const
 {
-    return count_of(index_.keys.size());
+    return count_of(index_.node_count());
 }
 std::uint32_t retained_resource_store::index_bucket_count() const
 {
@@ -164,7 +164,8 @@ retained_resource_store::key_index::find(const std::string& key, std::uint32_t f
         if (entry.node < 0) {
             return nullptr;
         }
-        if (entry.fingerprint == fingerprint && keys[static_cast<std::size_t>(entry.node)] == key) {
+        if (entry.fingerprint == fingerprint && entry.key_length == key.size() &&
+            key.compare(0, key.size(), key_text, entry.key_start, entry.key_length) == 0) {
             return &entry;
         }
     }
@@ -186,8 +187,9 @@ void retained_resource_store::key_index::add_node(const std::string& key, std::u
                                                   std::uint32_t fingerprint)
 {
     std::int32_t& head = heads[static_cast<std::size_t>(bucket)];
-    const auto node = static_cast<std::int32_t>(keys.size());
-    keys.push_back(key);
+    const auto node = static_cast<std::int32_t>(node_count());
+    key_text.append(key);
+    key_starts.push_back(static_cast<std::uint32_t>(key_text.size()));
     values.push_back(static_cast<std::int32_t>(value));
     next.push_back(head);
     fingerprints.push_back(fingerprint);
@@ -200,11 +202,12 @@ void retained_resource_store::key_index::add_node(const std::string& key, std::u
         while (slots[s].node >= 0) {
             s = (s + 1) & mask;
         }
-        slots[s] = {static_cast<std::int32_t>(n), fingerprints[n], values[n], depths[n]};
+        slots[s] = {static_cast<std::int32_t>(n), fingerprints[n], values[n], depths[n], key_starts[n],
+                    key_starts[n + 1] - key_starts[n]};
     };
-    if (2 * keys.size() > slots.size()) {
+    if (2 * node_count() > slots.size()) {
         slots.assign(slots.empty() ? 1024 : slots.size() * 2, slot{});
-        for (std::size_t n = 0; n < keys.size(); ++n) {
+        for (std::size_t n = 0; n < node_count(); ++n) {
             enter(n);
         }
         return;
@@ -215,7 +218,8 @@ void retained_resource_store::key_index::add_node(const std::string& key, std::u
 void retained_resource_store::key_index::clear()
 {
     heads.assign(bucket_count, -1);
-    keys = {};
+    key_text = {};
+    key_starts = {0};
     values = {};
     next = {};
     fingerprints = {};

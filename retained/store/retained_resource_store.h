@@ -25,6 +25,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class retained_prepared_admission;
@@ -245,23 +246,31 @@ private:
     struct key_index {
         std::uint32_t bucket_count = 8192;
         std::vector<std::int32_t> heads;
-        std::vector<std::string> keys;
+        std::string key_text;                  // every node's key, one after the other
+        std::vector<std::uint32_t> key_starts;  // node n's key is key_text[key_starts[n], key_starts[n + 1])
         std::vector<std::int32_t> values;
         std::vector<std::int32_t> next;
         std::uint32_t probes = 0;
         std::vector<std::uint32_t> fingerprints;   // per node: the whole 32-bit hash of its key
         std::vector<std::uint32_t> chain_lengths;  // per bucket
         std::vector<std::uint32_t> depths;         // per node: its chain's length when it was added
-        // A node's fingerprint, value and depth again, so that a lookup reads its
-        // slot and the key's text and nothing else.
+        // A node's fingerprint, value, depth and key place again, so that a lookup
+        // reads its slot and the key's bytes and nothing else.
         struct slot {
             std::int32_t node = -1;  // -1: empty
             std::uint32_t fingerprint = 0;
             std::int32_t value = 0;
             std::uint32_t depth = 0;
+            std::uint32_t key_start = 0;
+            std::uint32_t key_length = 0;
         };
         std::vector<slot> slots;
 
+        std::size_t node_count() const { return next.size(); }
+        std::string_view key(std::size_t node) const
+        {
+            return std::string_view(key_text).substr(key_starts[node], key_starts[node + 1] - key_starts[node]);
+        }
         // The key's slot, or nullptr.
         slot* find(const std::string& key, std::uint32_t fingerprint);
         const slot* find(const std::string& key, std::uint32_t fingerprint) const;

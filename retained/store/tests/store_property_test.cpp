@@ -146,7 +146,11 @@ public:
                               &m.transform}) {
             column(*c);
         }
-        column(s_.index_.keys);
+        std::vector<std::string> keys;
+        for (std::size_t node = 0; node < s_.index_.node_count(); ++node) {
+            keys.emplace_back(s_.index_.key(node));
+        }
+        column(keys);
         column(s_.index_.values);
         column(s_.index_.next);
         column(s_.index_.heads);
@@ -166,15 +170,19 @@ private:
         if (index.heads.size() != 8192 || index.bucket_count != 8192) {
             return "bucket heads";
         }
-        if (index.keys.size() != index.values.size() || index.keys.size() != index.next.size()) {
+        if (index.key_starts.size() != index.node_count() + 1 || index.values.size() != index.node_count()) {
             return "key index lists";
         }
-        std::set<std::string> keys(index.keys.begin(), index.keys.end());
-        if (keys.size() != index.keys.size()) {
+        std::set<std::string> keys;
+        for (std::size_t node = 0; node < index.node_count(); ++node) {
+            keys.emplace(index.key(node));
+        }
+        if (keys.size() != index.node_count()) {
             return "a key stored twice";
         }
-        for (std::size_t node = 0; node < index.keys.size(); ++node) {
-            const std::int32_t bucket = identifier_hash(index.keys[node], 8192);
+        for (std::size_t node = 0; node < index.node_count(); ++node) {
+            const std::string key(index.key(node));
+            const std::int32_t bucket = identifier_hash(key, 8192);
             std::int32_t i = index.heads[static_cast<std::size_t>(bucket)];
             std::uint32_t visited = 1;
             while (i >= 0 && static_cast<std::size_t>(i) != node) {
@@ -182,12 +190,12 @@ private:
                 ++visited;
             }
             if (i < 0) {
-                return "key off its bucket's chain: " + index.keys[node];
+                return "key off its bucket's chain: " + key;
             }
-            const auto* found = index.find(index.keys[node], index.fingerprints[node]);
+            const auto* found = index.find(key, index.fingerprints[node]);
             if (found == nullptr || found->node != static_cast<std::int32_t>(node) ||
                 index.walk_length(bucket, found) != visited || found->value != index.values[node]) {
-                return "probes or node of a key not those of its chain: " + index.keys[node];
+                return "probes or node of a key not those of its chain: " + key;
             }
         }
         for (std::size_t bucket = 0; bucket < index.heads.size(); ++bucket) {
