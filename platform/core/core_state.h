@@ -152,8 +152,9 @@ void core_post(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LPARAM e
 void core_purge_queue(HWND window);
 
 // Makes window (ours or null) the active window, sending the deactivation and
-// activation messages; tells the back-end unless the change came from it.
-void core_set_active(HWND window, bool from_backend);
+// activation messages; tells the back-end unless the change came from it. how is
+// what WM_ACTIVATE reports: WA_ACTIVE, or WA_CLICKACTIVE for a mouse click.
+void core_set_active(HWND window, bool from_backend, WORD how = WA_ACTIVE);
 HWND core_set_focus(HWND window);
 // DestroyWindow without its logging and last error. native_gone: the back-end reported
 // the native window destroyed; it is not changed any more, only freed at the end.

@@ -7,6 +7,18 @@ namespace {
 LONG width_of(const RECT& r) { return r.right - r.left; }
 LONG height_of(const RECT& r) { return r.bottom - r.top; }
 
+bool is_button_down(UINT message) {
+  return message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDOWN ||
+         message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDOWN || message == WM_MBUTTONDBLCLK;
+}
+
+// The top-level window a window belongs to.
+HWND top_level_of(HWND window) {
+  for (core_window* w = core_find(window); w; w = core_find(w->parent))
+    if (!(w->style & WS_CHILD)) return w->handle;
+  return nullptr;
+}
+
 bool is_input_message(UINT message) {
   return message == WM_KEYDOWN || message == WM_KEYUP || message == WM_SYSKEYDOWN || message == WM_SYSKEYUP ||
          (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || (message >= WM_NCMOUSEMOVE && message <= 0x00AD) ||
@@ -47,6 +59,17 @@ void platform_post_mouse(HWND window, UINT message, WPARAM wParam, POINT screen,
   if (!s.capture) {
     hit = core_send(target, WM_NCHITTEST, 0, screen_lparam);
     if (!core_find(target)) return;
+    // A press on a window that is not active asks it whether to activate, and
+    // whether the press itself still counts.
+    HWND top = top_level_of(target);
+    if (is_button_down(message) && top && s.active != top && hit != HTNOWHERE && hit != HTTRANSPARENT &&
+        hit != HTERROR) {
+      const LRESULT answer =
+          core_send(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top), MAKELPARAM(hit, message));
+      if ((answer == MA_ACTIVATE || answer == MA_ACTIVATEANDEAT) && core_find(top))
+        core_set_active(top, false, WA_CLICKACTIVE);
+      if (!core_find(target) || answer == MA_ACTIVATEANDEAT || answer == MA_NOACTIVATEANDEAT) return;
+    }
     core_send(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(hit, message));
     if (!(w = core_find(target))) return;
   }

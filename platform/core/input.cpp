@@ -25,7 +25,7 @@ HWND top_level_of(HWND window) {
 
 }  // namespace
 
-void core_set_active(HWND window, bool from_backend) {
+void core_set_active(HWND window, bool from_backend, WORD how) {
   core_state& s = core();
   if (window && !core_find(window)) window = nullptr;
   HWND old = s.active;
@@ -49,7 +49,7 @@ void core_set_active(HWND window, bool from_backend) {
   if (core_window* n = core_find(window); n && s.active == window) {
     WPARAM minimized = n->minimized ? 1 : 0;
     core_send(window, WM_NCACTIVATE, TRUE, 0);
-    core_send(window, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, minimized), reinterpret_cast<LPARAM>(old));
+    core_send(window, WM_ACTIVATE, MAKEWPARAM(how, minimized), reinterpret_cast<LPARAM>(old));
   } else if (!window && s.focus) {
     core_set_focus(nullptr);
   }

@@ -163,7 +163,7 @@ LRESULT core_default_proc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_NCACTIVATE:
       return TRUE;
     case WM_MOUSEACTIVATE:
-      return 1;  // MA_ACTIVATE
+      return MA_ACTIVATE;
     case WM_CANCELMODE:
       if (s.capture == window) ReleaseCapture();
       return 0;

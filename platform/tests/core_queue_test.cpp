@@ -215,6 +215,74 @@ TEST(MouseInput, IsHitTestedThenPostedAsTheSystemRoutesIt) {
   EXPECT_TRUE(recorder.messages().empty()) << "no hit test while captured";
 }
 
+TEST(MouseInput, APressOnAnInactiveWindowAsksItToActivateFirst) {
+  struct row {
+    const char* name;
+    LRESULT answer;
+    bool activated;
+    bool posted;
+  };
+  const row rows[] = {
+      {"MA_ACTIVATE", MA_ACTIVATE, true, true},
+      {"MA_ACTIVATEANDEAT", MA_ACTIVATEANDEAT, true, false},
+      {"MA_NOACTIVATE", MA_NOACTIVATE, false, true},
+      {"MA_NOACTIVATEANDEAT", MA_NOACTIVATEANDEAT, false, false},
+  };
+  for (const row& r : rows) {
+    message_recorder recorder;
+    HWND window = recorder.create();
+    ShowWindow(window, SW_SHOW);  // client from (108, 81)
+    sim_set_foreground(sim_foreign_window());
+    drain();
+    recorder.clear();
+    recorder.answer_message = WM_MOUSEACTIVATE;
+    recorder.answer = r.answer;
+    sim_mouse(window, WM_LBUTTONDOWN, MK_LBUTTON, {300, 200});
+    std::vector<MSG> got = drain();
+    std::vector<UINT> expected{WM_NCHITTEST, WM_MOUSEACTIVATE};
+    if (r.activated)
+      expected.insert(expected.end(), {WM_ACTIVATEAPP, WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS});
+    if (r.posted) expected.push_back(WM_SETCURSOR);
+    EXPECT_EQ(message_names(recorder.messages()), message_names(expected)) << r.name;
+    const recorded_message* asked = recorder.find(WM_MOUSEACTIVATE);
+    ASSERT_NE(asked, nullptr) << r.name;
+    EXPECT_EQ(asked->wParam, reinterpret_cast<WPARAM>(window)) << r.name << ": the top-level window";
+    EXPECT_EQ(asked->lParam, MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)) << r.name;
+    if (r.activated) {
+      EXPECT_EQ(LOWORD(recorder.find(WM_ACTIVATE)->wParam), WA_CLICKACTIVE) << r.name;
+      EXPECT_EQ(GetActiveWindow(), window) << r.name;
+      EXPECT_EQ(sim_foreground(), window) << r.name << ": the desktop is asked too";
+    } else {
+      EXPECT_EQ(GetActiveWindow(), nullptr) << r.name;
+    }
+    ASSERT_EQ(got.size(), r.posted ? 1u : 0u) << r.name;
+    if (r.posted) {
+      EXPECT_EQ(got[0].message, UINT{WM_LBUTTONDOWN}) << r.name;
+    }
+  }
+
+  // Only presses ask, and only while the window is not active.
+  message_recorder recorder;
+  HWND window = recorder.create();
+  ShowWindow(window, SW_SHOW);
+  sim_set_foreground(sim_foreign_window());
+  drain();
+  recorder.clear();
+  sim_mouse(window, WM_MOUSEMOVE, 0, {300, 200});
+  sim_mouse(window, WM_LBUTTONUP, 0, {300, 200});
+  drain();
+  EXPECT_EQ(recorder.find(WM_MOUSEACTIVATE), nullptr) << "moves and releases do not activate";
+  sim_mouse(window, WM_LBUTTONDOWN, MK_LBUTTON, {300, 60});
+  drain();
+  ASSERT_NE(recorder.find(WM_MOUSEACTIVATE), nullptr) << "a press on the caption activates too";
+  EXPECT_EQ(recorder.find(WM_MOUSEACTIVATE)->lParam, MAKELPARAM(HTCAPTION, WM_LBUTTONDOWN));
+  EXPECT_EQ(GetActiveWindow(), window);
+  recorder.clear();
+  sim_mouse(window, WM_RBUTTONDOWN, MK_RBUTTON, {300, 200});
+  drain();
+  EXPECT_EQ(recorder.find(WM_MOUSEACTIVATE), nullptr) << "the active window is not asked";
+}
+
 }  // namespace
 
 namespace {

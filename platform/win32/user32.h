@@ -243,6 +243,12 @@ struct MINMAXINFO {
 #define WA_ACTIVE 1
 #define WA_CLICKACTIVE 2
 
+// WM_MOUSEACTIVATE answers.
+#define MA_ACTIVATE 1
+#define MA_ACTIVATEANDEAT 2
+#define MA_NOACTIVATE 3
+#define MA_NOACTIVATEANDEAT 4
+
 // Hit-test codes.
 #define HTERROR (-2)
 #define HTTRANSPARENT (-1)
