@@ -32,6 +32,8 @@ struct backend_window_desc {
   std::u16string title;
   HWND owner = nullptr;        // parent or owner window, or null
   native_handle owner_native = 0;
+  SIZE min_client{};  // the client sizes the window accepts (see set_size_limits);
+  SIZE max_client{};  // all 0: no limits
 };
 
 // The states ShowWindow and the window manager move a top-level window between.
@@ -75,6 +77,10 @@ class platform_backend {
   // Moves and resizes it so that its client area covers client (screen coordinates).
   virtual void set_client_rect(native_handle window, const RECT& client) = 0;
   virtual void set_title(native_handle window, const std::u16string& title) = 0;
+  // The smallest and largest client size the window accepts, from its tracking
+  // sizes: a window manager resizing it should keep within them. The core still
+  // limits every size change it is told of (and answers it with set_client_rect).
+  virtual void set_size_limits(native_handle window, SIZE min_client, SIZE max_client) = 0;
   // Thickness of the frame around the client area for a style (left, top, right,
   // bottom, each >= 0). AdjustWindowRectEx, WM_NCCALCSIZE and GetWindowRect use it.
   virtual RECT frame_insets(DWORD style, DWORD ex_style) = 0;

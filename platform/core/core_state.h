@@ -173,6 +173,8 @@ struct core_pos_change {
 void core_set_window_pos(HWND window, core_pos_change change, bool activate_between);
 // The default MINMAXINFO of a window (or of none: the primary monitor).
 MINMAXINFO core_min_max_info(const core_window* w);
+// The client sizes that a MINMAXINFO's tracking sizes leave a window.
+void core_client_track_sizes(const core_window& w, const MINMAXINFO& mmi, SIZE& min_client, SIZE& max_client);
 RECT core_frame_insets(const core_window& w);
 LRESULT core_default_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -98,7 +98,15 @@ void platform_window_configured(HWND window, const RECT& client) {
   if ((change.flags & SWP_NOMOVE) && (change.flags & SWP_NOSIZE)) return;
   change.from_backend = true;
   core_set_window_pos(window, change, false);
-  if ((w = core_find(window)) && !w->maximized) w->normal_rect = w->window_rect;
+  if (!(w = core_find(window))) return;
+  if (!w->maximized) w->normal_rect = w->window_rect;
+  // The window procedure has the last word on its place and size (the default
+  // handling keeps it within its tracking size): what it kept of the change is
+  // what the native window gets.
+  const RECT& kept = w->client_rect;
+  if (!w->minimized && (kept.left != client.left || kept.top != client.top || kept.right != client.right ||
+                        kept.bottom != client.bottom))
+    backend().set_client_rect(w->native, kept);
 }
 
 void platform_window_state_changed(HWND window, backend_show_state state) {

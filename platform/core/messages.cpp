@@ -176,6 +176,9 @@ LRESULT core_default_proc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       if (!(w = core_find(window)) || w->minimized) return 0;  // the iconic size is not tracked
       wp->cx = std::clamp<int>(wp->cx, mmi.ptMinTrackSize.x, std::max(mmi.ptMinTrackSize.x, mmi.ptMaxTrackSize.x));
       wp->cy = std::clamp<int>(wp->cy, mmi.ptMinTrackSize.y, std::max(mmi.ptMinTrackSize.y, mmi.ptMaxTrackSize.y));
+      SIZE min_client{}, max_client{};
+      core_client_track_sizes(*w, mmi, min_client, max_client);
+      backend().set_size_limits(w->native, min_client, max_client);
       return 0;
     }
     case WM_WINDOWPOSCHANGED: {

@@ -102,6 +102,14 @@ MINMAXINFO core_min_max_info(const core_window* w) {
   return mmi;
 }
 
+void core_client_track_sizes(const core_window& w, const MINMAXINFO& mmi, SIZE& min_client, SIZE& max_client) {
+  RECT in = core_frame_insets(w);
+  min_client = {std::max<LONG>(0, mmi.ptMinTrackSize.x - in.left - in.right),
+                std::max<LONG>(0, mmi.ptMinTrackSize.y - in.top - in.bottom)};
+  max_client = {std::max<LONG>(min_client.cx, mmi.ptMaxTrackSize.x - in.left - in.right),
+                std::max<LONG>(min_client.cy, mmi.ptMaxTrackSize.y - in.top - in.bottom)};
+}
+
 void core_set_window_pos(HWND window, core_pos_change change, bool activate_between) {
   core_window* w = core_find(window);
   if (!w) return;
@@ -382,6 +390,7 @@ HWND WINAPI CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR title, D
   w->parent = parent;
   w->need_size = need_size;
 
+  backend_window_desc desc;
   if (has_minmax(real_style)) {
     MINMAXINFO mmi = core_min_max_info(w);
     s.windows[handle] = std::move(owned);
@@ -389,6 +398,7 @@ HWND WINAPI CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR title, D
     if (!(w = core_find(handle))) return nullptr;
     width = std::clamp<int>(width, mmi.ptMinTrackSize.x, std::max(mmi.ptMinTrackSize.x, mmi.ptMaxTrackSize.x));
     height = std::clamp<int>(height, mmi.ptMinTrackSize.y, std::max(mmi.ptMinTrackSize.y, mmi.ptMaxTrackSize.y));
+    core_client_track_sizes(*w, mmi, desc.min_client, desc.max_client);
   } else {
     s.windows[handle] = std::move(owned);
   }
@@ -396,7 +406,6 @@ HWND WINAPI CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR title, D
   w->normal_rect = w->window_rect;
   w->client_rect = client_from_window(w->window_rect, core_frame_insets(*w));
 
-  backend_window_desc desc;
   desc.window = handle;
   desc.style = real_style;
   desc.ex_style = ex_style;

@@ -90,6 +90,9 @@ void sim_set_default_window_rect(const RECT& rect);
 // Native state of a window, as the sim's window manager sees it.
 backend_show_state sim_window_state(HWND window);
 RECT sim_window_client(HWND window);
+// The client sizes the window manager is asked to keep a window within (0, 0 = none).
+SIZE sim_window_min_client(HWND window);
+SIZE sim_window_max_client(HWND window);
 std::u16string sim_window_title(HWND window);
 bool sim_accepts_files(HWND window);
 bool sim_touch_registered(HWND window);

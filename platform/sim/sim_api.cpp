@@ -203,6 +203,16 @@ RECT sim_window_client(HWND window) {
   return w ? w->client : RECT{};
 }
 
+SIZE sim_window_min_client(HWND window) {
+  sim_native_window* w = sim_native_of(window);
+  return w ? w->min_client : SIZE{};
+}
+
+SIZE sim_window_max_client(HWND window) {
+  sim_native_window* w = sim_native_of(window);
+  return w ? w->max_client : SIZE{};
+}
+
 std::u16string sim_window_title(HWND window) {
   sim_native_window* w = sim_native_of(window);
   return w ? w->title : std::u16string();

@@ -40,6 +40,8 @@ class sim_backend final : public platform_backend {
     sim_native_window& w = d.windows[id];
     w.window = desc.window;
     w.client = desc.client;
+    w.min_client = desc.min_client;
+    w.max_client = desc.max_client;
     w.title = desc.title;
     return id;
   }
@@ -59,6 +61,12 @@ class sim_backend final : public platform_backend {
   }
   void set_title(native_handle window, const std::u16string& title) override {
     if (auto* w = find(window)) w->title = title;
+  }
+  void set_size_limits(native_handle window, SIZE min_client, SIZE max_client) override {
+    if (auto* w = find(window)) {
+      w->min_client = min_client;
+      w->max_client = max_client;
+    }
   }
   RECT frame_insets(DWORD style, DWORD) override {
     if ((style & WS_CAPTION) == WS_CAPTION || (style & WS_THICKFRAME)) return sim().frame_insets;

@@ -13,6 +13,8 @@ struct sim_native_window {
   HWND window = nullptr;
   backend_show_state state = backend_show_state::hidden;
   RECT client{};
+  SIZE min_client{};
+  SIZE max_client{};
   std::u16string title;
   UINT dpi = 96;
   std::uintptr_t monitor = 1;

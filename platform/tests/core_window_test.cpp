@@ -295,6 +295,82 @@ TEST(SetWindowPos, KeepsTheSizeWithinTheMinimumTrackingSize) {
   EXPECT_EQ(height_of(rect), 39);
 }
 
+TEST(WindowManagerResize, KeepsTheTrackingSizeAndTellsTheNativeWindowWhatWasKept) {
+  // Work area 1920 x 1040, frame 8, 31, 8, 8: the largest client area is 1920 x 1040.
+  struct row {
+    const char* name;
+    RECT reported;
+    RECT kept;
+  };
+  const row rows[] = {
+      {"within the limits: taken as it is", {200, 100, 1100, 800}, {200, 100, 1100, 800}},
+      {"taller than the work area", {200, 100, 1200, 1400}, {200, 100, 1200, 1140}},
+      {"far larger than the screen", {0, 0, 4096, 4096}, {0, 0, 1920, 1040}},
+      {"narrower than the narrowest", {300, 300, 301, 301}, {300, 300, 420, 301}},
+  };
+  for (const row& r : rows) {
+    shown_window w;
+    sim_move_window(w.window, r.reported);
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
+    RECT client{};
+    GetClientRect(w.window, &client);
+    EXPECT_EQ(width_of(client), width_of(r.kept)) << r.name;
+    EXPECT_EQ(height_of(client), height_of(r.kept)) << r.name;
+    const recorded_message* size = w.recorder.find(WM_SIZE);
+    ASSERT_NE(size, nullptr) << r.name;
+    EXPECT_EQ(size->lParam, MAKELPARAM(width_of(r.kept), height_of(r.kept))) << r.name;
+    const RECT native = sim_window_client(w.window);
+    EXPECT_TRUE(native.left == r.kept.left && native.top == r.kept.top && native.right == r.kept.right &&
+                native.bottom == r.kept.bottom)
+        << r.name << ": the native window is " << native.left << ", " << native.top << ", " << native.right << ", "
+        << native.bottom;
+  }
+}
+
+// A window whose procedure allows at most 640 x 480 (window size) and moves every
+// change it is asked for to x 5.
+LRESULT CALLBACK limited_procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_GETMINMAXINFO) {
+    DefWindowProcW(window, message, wParam, lParam);
+    reinterpret_cast<MINMAXINFO*>(lParam)->ptMaxTrackSize = {640, 480};
+    return 0;
+  }
+  if (message == WM_WINDOWPOSCHANGING) {
+    DefWindowProcW(window, message, wParam, lParam);
+    reinterpret_cast<WINDOWPOS*>(lParam)->x = 5;
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST(WindowManagerResize, TheProceduresOwnLimitsAndChangesReachTheNativeWindow) {
+  message_recorder recorder;  // a fresh desktop
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = limited_procedure;
+  wc.lpszClassName = u"limited";
+  ASSERT_NE(RegisterClassW(&wc), 0);
+  HWND window = CreateWindowExW(0, u"limited", u"", WS_OVERLAPPEDWINDOW, 100, 50, 600, 400, nullptr, nullptr,
+                                nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(sim_window_max_client(window).cx, 640 - 16) << "the window manager learns the limits at creation";
+  EXPECT_EQ(sim_window_max_client(window).cy, 480 - 39);
+  EXPECT_EQ(sim_window_min_client(window).cx, 136 - 16);
+  ShowWindow(window, SW_SHOW);
+  sim_move_window(window, {300, 300, 1300, 1000});
+  MSG msg;
+  PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
+  const RECT native = sim_window_client(window);
+  EXPECT_EQ(native.left, 5 + 8);
+  EXPECT_EQ(native.top, 300);
+  EXPECT_EQ(width_of(native), 640 - 16);
+  EXPECT_EQ(height_of(native), 480 - 39);
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  EXPECT_EQ(rect.left, 5);
+  EXPECT_EQ(width_of(rect), 640);
+}
+
 TEST(DestroyWindow, HidesDeactivatesThenSendsDestroyAndNcDestroy) {
   shown_window w;
   PostMessageW(w.window, WM_USER, 0, 0);

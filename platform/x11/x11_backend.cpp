@@ -212,22 +212,32 @@ bool x11_backend::make_x_window(x11_window& w, Visual* visual, int depth) {
   return true;
 }
 
+void x11_backend::set_normal_hints(x11_window& w) {
+  XSizeHints* hints = XAllocSizeHints();
+  if (!hints) return;
+  // Static gravity: the position we give is the client area's, whatever frame
+  // the window manager adds.
+  hints->flags = PPosition | PSize | USPosition | PWinGravity;
+  hints->x = w.client.left;
+  hints->y = w.client.top;
+  hints->width = std::max<LONG>(1, w.client.right - w.client.left);
+  hints->height = std::max<LONG>(1, w.client.bottom - w.client.top);
+  hints->win_gravity = StaticGravity;
+  if (w.max_client.cx > 0 && w.max_client.cy > 0) {
+    hints->flags |= PMinSize | PMaxSize;
+    hints->min_width = std::max<LONG>(1, w.min_client.cx);
+    hints->min_height = std::max<LONG>(1, w.min_client.cy);
+    hints->max_width = std::max<LONG>(hints->min_width, w.max_client.cx);
+    hints->max_height = std::max<LONG>(hints->min_height, w.max_client.cy);
+  }
+  XSetWMNormalHints(display_, w.xid, hints);
+  XFree(hints);
+}
+
 void x11_backend::apply_window_properties(x11_window& w) {
   Atom protocols[] = {atoms_.wm_delete_window};
   XSetWMProtocols(display_, w.xid, protocols, 1);
-  XSizeHints* hints = XAllocSizeHints();
-  if (hints) {
-    // Static gravity: the position we give is the client area's, whatever frame
-    // the window manager adds.
-    hints->flags = PPosition | PSize | USPosition | PWinGravity;
-    hints->x = w.client.left;
-    hints->y = w.client.top;
-    hints->width = std::max<LONG>(1, w.client.right - w.client.left);
-    hints->height = std::max<LONG>(1, w.client.bottom - w.client.top);
-    hints->win_gravity = StaticGravity;
-    XSetWMNormalHints(display_, w.xid, hints);
-    XFree(hints);
-  }
+  set_normal_hints(w);
   XClassHint class_hint{const_cast<char*>("quon"), const_cast<char*>("Quon")};
   XSetClassHint(display_, w.xid, &class_hint);
   XWMHints* wm_hints = XAllocWMHints();
@@ -261,6 +271,8 @@ native_handle x11_backend::create_window(const backend_window_desc& desc) {
   w->style = desc.style;
   w->client = desc.client;
   w->normal_client = desc.client;
+  w->min_client = desc.min_client;
+  w->max_client = desc.max_client;
   w->title = desc.title;
   if (desc.owner_native) w->owner = window_of(desc.owner_native)->xid;
   if (!make_x_window(*w, DefaultVisual(display_, screen_), DefaultDepth(display_, screen_))) {
@@ -396,6 +408,18 @@ void x11_backend::set_title(native_handle window, const std::u16string& title) {
   XChangeProperty(display_, w->xid, atoms_.net_wm_name, atoms_.utf8_string, 8, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
   XStoreName(display_, w->xid, text.c_str());
+  XFlush(display_);
+}
+
+void x11_backend::set_size_limits(native_handle window, SIZE min_client, SIZE max_client) {
+  x11_window* w = window_of(window);
+  if (!w || (w->min_client.cx == min_client.cx && w->min_client.cy == min_client.cy &&
+             w->max_client.cx == max_client.cx && w->max_client.cy == max_client.cy))
+    return;
+  w->min_client = min_client;
+  w->max_client = max_client;
+  x11_error_trap trap(display_);
+  set_normal_hints(*w);
   XFlush(display_);
 }
 

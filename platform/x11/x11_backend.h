@@ -5,8 +5,9 @@
 // [X] Windows: X windows of the requested client size; UTF-8 titles
 //     (_NET_WM_NAME); owners as transient-for; show, hide, minimize, maximize
 //     and restore (EWMH when a window manager runs, by hand otherwise); moves
-//     and resizes; WM_DELETE_WINDOW as a close request; a window another client
-//     or the server destroys gets WM_DESTROY and WM_NCDESTROY.
+//     and resizes, the tracking sizes as size hints; WM_DELETE_WINDOW as a close
+//     request; a window another client or the server destroys gets WM_DESTROY and
+//     WM_NCDESTROY.
 // [X] Pixel formats: the screen's GLX framebuffer configurations, numbered from
 //     1; SetPixelFormat recreates the (unmapped) X window on the
 //     configuration's visual. GLX contexts, buffer swaps, glXGetProcAddress.

@@ -40,6 +40,8 @@ struct x11_window final : preedit_sink {
   XIC input_context = nullptr;
   RECT client{};  // last known client area, screen coordinates
   RECT normal_client{};  // restored area while maximized without a window manager
+  SIZE min_client{};  // size limits for the window manager (all 0: none)
+  SIZE max_client{};
   backend_show_state state = backend_show_state::hidden;
   bool mapped = false;
   bool accepts_files = false;
@@ -79,6 +81,7 @@ public:
   void set_show_state(native_handle window, backend_show_state state) override;
   void set_client_rect(native_handle window, const RECT& client) override;
   void set_title(native_handle window, const std::u16string& title) override;
+  void set_size_limits(native_handle window, SIZE min_client, SIZE max_client) override;
   RECT frame_insets(DWORD style, DWORD ex_style) override;
   RECT default_window_rect() override;
   RECT work_area(native_handle window) override;
@@ -114,6 +117,7 @@ private:
   // (Re)creates the X window of w on a visual; false on a protocol error.
   bool make_x_window(x11_window& w, Visual* visual, int depth);
   void apply_window_properties(x11_window& w);
+  void set_normal_hints(x11_window& w);
   void send_wm_state(x11_window& w, bool add, Atom first, Atom second);
   void set_maximized_by_hand(x11_window& w, bool maximize);
   glx_format_list& formats();
