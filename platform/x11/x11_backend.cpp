@@ -189,6 +189,7 @@ bool x11_backend::make_x_window(x11_window& w, Visual* visual, int depth) {
       current_window_ = nullptr;
       current_context_ = nullptr;
     }
+    if (move_.window == &w) move_ = window_move{};
     xim_.destroy_context(w.input_context);
     w.input_context = nullptr;
     xdnd_->forget(w.xid);
@@ -294,6 +295,7 @@ void x11_backend::destroy_window(native_handle window) {
     XUngrabPointer(display_, CurrentTime);
     capture_ = 0;
   }
+  if (move_.window == w) move_ = window_move{};  // the grab goes with the X window
   xim_.destroy_context(w->input_context);
   xdnd_->forget(w->xid);
   windows_.erase(w->xid);
@@ -444,7 +446,11 @@ RECT x11_backend::work_area(native_handle window) {
 
 void x11_backend::begin_move(native_handle window, POINT point) {
   x11_window* w = window_of(window);
-  if (!w || !window_manager_running()) return;
+  if (!w) return;
+  if (!window_manager_running()) {
+    begin_move_by_hand(*w, point);
+    return;
+  }
   // The window manager takes the pointer over: the press's implicit grab ends.
   XUngrabPointer(display_, CurrentTime);
   capture_ = 0;
@@ -459,6 +465,43 @@ void x11_backend::begin_move(native_handle window, POINT point) {
   event.xclient.data.l[3] = Button1;
   event.xclient.data.l[4] = 1;
   XSendEvent(display_, root_, False, SubstructureNotifyMask | SubstructureRedirectMask, &event);
+  XFlush(display_);
+}
+
+void x11_backend::begin_move_by_hand(x11_window& w, POINT press) {
+  if (move_.window || !w.mapped) return;
+  // Only while the press that asked for it is held.
+  Window root = 0, child = 0;
+  int root_x = 0, root_y = 0, x = 0, y = 0;
+  unsigned int mask = 0;
+  if (!XQueryPointer(display_, root_, &root, &child, &root_x, &root_y, &x, &y, &mask) || !(mask & Button1Mask))
+    return;
+  // The pointer's events come to this window wherever it goes, until the release.
+  x11_error_trap trap(display_);
+  const int grabbed = XGrabPointer(display_, w.xid, False, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
+                                   GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
+  if (!trap.ok() || grabbed != GrabSuccess) return;
+  move_.window = &w;
+  move_.press = press;
+  move_.origin = {w.client.left, w.client.top};
+  move_.target = move_.origin;
+  follow_pointer(root_x, root_y);
+}
+
+void x11_backend::follow_pointer(int root_x, int root_y) {
+  x11_window& w = *move_.window;
+  const POINT target{move_.origin.x + root_x - move_.press.x, move_.origin.y + root_y - move_.press.y};
+  if (target.x == move_.target.x && target.y == move_.target.y) return;
+  move_.target = target;
+  // The server's ConfigureNotify reports the move to the core, as a window manager's would.
+  x11_error_trap trap(display_);
+  XMoveWindow(display_, w.xid, target.x, target.y);
+  XFlush(display_);
+}
+
+void x11_backend::end_move() {
+  move_ = window_move{};
+  XUngrabPointer(display_, CurrentTime);
   XFlush(display_);
 }
 

@@ -24,7 +24,8 @@
 //     Group 0 only (no AltGr level). A posted key with the very virtual key and
 //     lParam of a press still queued takes that press's text.
 // [X] Mouse: buttons, motion, wheel (+-120 a notch), pointer grab as capture,
-//     cursor shapes, HTCAPTION moves through _NET_WM_MOVERESIZE.
+//     cursor shapes, HTCAPTION moves through _NET_WM_MOVERESIZE (without a window
+//     manager the window follows the pointer itself until the release).
 // [X] Focus and foreground: _NET_ACTIVE_WINDOW, else the input focus.
 // [X] XDND drop target for text/uri-list; XdndFinished at DragFinish.
 // [X] Touch and pen through XInput 2.2 where the server has such devices.

@@ -96,6 +96,7 @@ void x11_backend::handle_event(XEvent& event) {
     window_manager_check_ = 0;
     return;
   }
+  if (move_.window && handle_move_event(event)) return;
   x11_window* w = find_xid(event.xany.window);
   if (!w) return;
   switch (event.type) {
@@ -107,18 +108,12 @@ void x11_backend::handle_event(XEvent& event) {
     case ButtonRelease:
       handle_button(*w, event.xbutton, event.type == ButtonPress);
       break;
-    case MotionNotify: {
+    case MotionNotify:
       // Like the system, only the latest position of a burst is reported.
-      XEvent next;
-      while (XEventsQueued(display_, QueuedAlready) > 0) {
-        XPeekEvent(display_, &next);
-        if (next.type != MotionNotify || next.xmotion.window != event.xmotion.window) break;
-        XNextEvent(display_, &event);
-      }
+      compress_motion(event);
       platform_post_mouse(w->window, WM_MOUSEMOVE, mouse_key_state(event.xmotion.state),
                           root_point(event.xmotion.x_root, event.xmotion.y_root));
       break;
-    }
     case FocusIn:
     case FocusOut:
       handle_focus(*w, event.xfocus, event.type == FocusIn);
@@ -166,6 +161,42 @@ void x11_backend::handle_event(XEvent& event) {
       break;
     default:
       break;
+  }
+}
+
+void x11_backend::compress_motion(XEvent& event) {
+  XEvent next;
+  while (XEventsQueued(display_, QueuedAlready) > 0) {
+    XPeekEvent(display_, &next);
+    if (next.type != MotionNotify || next.xmotion.window != event.xmotion.window) break;
+    XNextEvent(display_, &event);
+  }
+}
+
+bool x11_backend::handle_move_event(XEvent& event) {
+  switch (event.type) {
+    case MotionNotify:
+      compress_motion(event);
+      if (!(event.xmotion.state & Button1Mask)) {
+        end_move();  // released while another client held the pointer
+        return false;
+      }
+      follow_pointer(event.xmotion.x_root, event.xmotion.y_root);
+      return true;
+    case ButtonPress:
+      if (!(event.xbutton.state & Button1Mask)) {
+        end_move();  // likewise: this press starts something new
+        return false;
+      }
+      return true;
+    case ButtonRelease:
+      if (event.xbutton.button == Button1) {
+        follow_pointer(event.xbutton.x_root, event.xbutton.y_root);
+        end_move();
+      }
+      return true;
+    default:
+      return false;
   }
 }
 

@@ -126,6 +126,14 @@ private:
   // when no key has it.
   KeySym layout_keysym(WPARAM virtual_key, LPARAM lParam, bool shift);
 
+  // A caption drag without a window manager: the window follows the pointer
+  // until the button is released.
+  void begin_move_by_hand(x11_window& w, POINT press);
+  void follow_pointer(int root_x, int root_y);
+  void end_move();
+  // Takes the pointer events of a move by hand; false for any other event.
+  bool handle_move_event(XEvent& event);
+
   // Events (x11_events.cpp).
   void handle_event(XEvent& event);
   void handle_key(x11_window& w, XEvent& event);
@@ -135,6 +143,8 @@ private:
   void handle_client_message(x11_window& w, XEvent& event);
   void handle_focus(x11_window& w, const XFocusChangeEvent& event, bool focus_in);
   void handle_input2(XEvent& event);
+  // Replaces a motion event by the last of the motions queued right behind it.
+  void compress_motion(XEvent& event);
   void post_text(x11_window& w, const std::u16string& text, bool system);
   void select_input2(x11_window& w);
   void query_input2_devices();
@@ -169,6 +179,13 @@ private:
   std::map<int, std::pair<double, double>> pressure_ranges_;
   bool input2_queried_ = false;
   std::chrono::steady_clock::time_point last_socket_poll_{};
+  struct window_move {
+    x11_window* window = nullptr;  // null: no move
+    POINT press{};   // where the drag started, screen coordinates
+    POINT origin{};  // the client area's top-left then
+    POINT target{};  // where it was last sent
+  };
+  window_move move_;
   bool window_manager_known_ = false;
   Window window_manager_check_ = 0;  // the running window manager's check window, 0 for none
 };

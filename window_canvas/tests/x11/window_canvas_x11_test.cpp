@@ -320,8 +320,87 @@ TEST_F(canvas_x11_test, a_resize_from_outside_reaches_the_record_and_the_next_fr
   EndFrame();
 }
 
-TEST_F(canvas_x11_test, dragging_the_caption_band_lets_the_window_manager_move_the_window) {
-  if (!x11_window_manager_running(display)) GTEST_SKIP() << "needs a window manager";
+TEST_F(canvas_x11_test, a_resize_beyond_the_screen_settles_where_drawing_and_pointer_agree) {
+  // The screen is 1280 x 1024; the window's client area starts inside it.
+  const struct {
+    unsigned width, height;
+  } requests[] = {{1280, 1100}, {4096, 4096}};
+  for (const auto& request : requests) {
+    const std::string name = std::to_string(request.width) + " x " + std::to_string(request.height);
+    Display* other = open_test_display();
+    ASSERT_NE(other, nullptr);
+    XResizeWindow(other, xid, request.width, request.height);
+    XSync(other, False);
+    XCloseDisplay(other);
+    XWindowAttributes shown{};
+    // Settled: what the record says is what the server shows, twice in a row.
+    int agreeing = 0;
+    ASSERT_TRUE(wait_for([&] {
+      XGetWindowAttributes(display, xid, &shown);
+      const bool agree = shown.width == window->client_width && shown.height == window->client_height &&
+                         static_cast<unsigned>(shown.height) < request.height;
+      agreeing = agree ? agreeing + 1 : 0;
+      return agreeing >= 2;
+    }))
+        << name << ": the server shows " << shown.width << " x " << shown.height << ", the record says "
+        << window->client_width << " x " << window->client_height;
+    BeginFrame(0, 0, 0);
+    DrawRectRgba(100, 100, 50, 40, 200, 40, 40);
+    EndFrame();
+    const std::vector<rgb> p = read_back();
+    ASSERT_FALSE(p.empty());
+    EXPECT_TRUE(near(at(p, 100, 100), {200, 40, 40}, 3)) << name << ": the rectangle's top-left pixel";
+    EXPECT_TRUE(near(at(p, 149, 139), {200, 40, 40}, 3)) << name << ": its bottom-right pixel";
+    EXPECT_TRUE(near(at(p, 120, 99), {0, 0, 0}, 3)) << name << ": above it";
+    EXPECT_TRUE(near(at(p, 120, 140), {0, 0, 0}, 3)) << name << ": below it";
+
+    // A press and release on the drawn rectangle are reported there.
+    POINT origin{0, 0};
+    ClientToScreen(window->window_handle, &origin);
+    xtest_motion(display, origin.x + 120, origin.y + 110);
+    xtest_button(display, 1, true);
+    xtest_button(display, 1, false);
+    EXPECT_TRUE(wait_for([&] { return window->pointer_x == 120 && window->pointer_y == 110; }))
+        << name << ": the press is reported at " << window->pointer_x << ", " << window->pointer_y;
+    EXPECT_EQ(MouseX(), 120) << name;
+    EXPECT_EQ(MouseY(), 110) << name;
+  }
+}
+
+TEST_F(canvas_x11_test, a_click_gives_the_window_back_the_focus_another_client_took) {
+  focus();
+  // Another client unmaps and maps the window: without a window manager the focus
+  // falls back to the root and stays there.
+  Display* other = open_test_display();
+  ASSERT_NE(other, nullptr);
+  XUnmapWindow(other, xid);
+  XSync(other, False);
+  ASSERT_TRUE(wait_for([&] { return !viewable(); }));
+  XMapWindow(other, xid);
+  XSync(other, False);
+  XCloseDisplay(other);
+  ASSERT_TRUE(wait_for([&] { return viewable(); }));
+  if (!x11_window_manager_running(display)) {
+    pump();
+    ASSERT_NE(GetForegroundWindow(), window->window_handle);
+    EXPECT_FALSE(window->focused);
+  }
+
+  POINT origin{0, 0};
+  ClientToScreen(window->window_handle, &origin);
+  xtest_motion(display, origin.x + 200, origin.y + 200);
+  xtest_button(display, 1, true);
+  ASSERT_TRUE(wait_for([&] { return GetForegroundWindow() == window->window_handle && window->focused; }))
+      << "the click activates the window";
+  EXPECT_TRUE(wait_for([&] { return MouseDown("LEFT"); })) << "and the press itself counts";
+  EXPECT_EQ(window->pointer_x, 200);
+  xtest_button(display, 1, false);
+  xtest_tap(display, XK_Escape);
+  EXPECT_TRUE(wait_for([&] { return KeyPressed("ESCAPE"); })) << "keys reach the window again";
+}
+
+TEST_F(canvas_x11_test, dragging_the_caption_band_moves_the_window) {
+  // A window manager moves it (_NET_WM_MOVERESIZE); without one the back-end does.
   focus();
   const int start_x = window->position_x, start_y = window->position_y;
   POINT origin{0, 0};
