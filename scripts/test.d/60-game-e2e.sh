@@ -21,12 +21,17 @@ game_e2e_start() {
     sleep 0.2
   done
   [ -n "$game_e2e_window" ] || { echo "no game window appeared"; cat "$game_e2e_dir/err"; return 1; }
+  game_e2e_locate
+  xdotool windowfocus --sync "$game_e2e_window" 2> /dev/null || true
+  sleep 1
+}
+
+# game_e2e_locate: the client area's origin on the screen into game_e2e_x/_y.
+game_e2e_locate() {
   local info
   info=$(xwininfo -id "$game_e2e_window")
   game_e2e_x=$(awk '/Absolute upper-left X/ {print $NF}' <<< "$info")
   game_e2e_y=$(awk '/Absolute upper-left Y/ {print $NF}' <<< "$info")
-  xdotool windowfocus --sync "$game_e2e_window" 2> /dev/null || true
-  sleep 1
 }
 
 # game_e2e_stop: ends a game that is still running.
@@ -71,11 +76,10 @@ game_e2e_ball_x() {
     END { if (n >= 12 && last - first <= 18) print int((first + last) / 2) }'
 }
 
-# The first frames: the places and colours the scene draws for a fresh game.
-game_e2e_first_frames() {
-  local shot=$game_e2e_dir/first.png
-  game_e2e_shot "$shot"
-  local status=0
+# game_e2e_green_one FILE: the places and colours of what the scene draws of
+# green 1 wherever the ball is.
+game_e2e_green_one() {
+  local shot=$1 status=0
   game_e2e_expect_colour "$shot" 20 60 17 27 34 || status=1        # background behind the titles
   game_e2e_expect_colour "$shot" 2 156 58 167 184 6 || status=1    # sea at the top of the play band
   game_e2e_expect_colour "$shot" 65 394 235 214 157 || status=1    # sand, widest row
@@ -84,9 +88,18 @@ game_e2e_first_frames() {
   game_e2e_expect_colour "$shot" 538 380 231 216 161 || status=1   # bunker sand
   game_e2e_expect_colour "$shot" 728 302 32 83 66 || status=1      # cup of green 1
   game_e2e_expect_colour "$shot" 750 248 225 131 105 || status=1   # flag
+  game_e2e_expect_colour "$shot" 20 690 17 27 34 || status=1       # below the play band
+  return $status
+}
+
+# The first frames: the places and colours the scene draws for a fresh game.
+game_e2e_first_frames() {
+  local shot=$game_e2e_dir/first.png
+  game_e2e_shot "$shot"
+  local status=0
+  game_e2e_green_one "$shot" || status=1
   game_e2e_expect_colour "$shot" 244 452 251 244 219 || status=1   # ball on the tee
   game_e2e_expect_colour "$shot" 243 462 71 123 95 || status=1     # its shadow
-  game_e2e_expect_colour "$shot" 20 690 17 27 34 || status=1       # below the play band
   [ "$(game_e2e_ball_x "$shot")" = 240 ] || { echo "ball not found at x 240"; status=1; }
   [ "$status" -ne 0 ] || cp "$shot" "$game_e2e_dir/screenshot-$game_e2e_name.png"
   return $status
@@ -148,6 +161,45 @@ game_e2e_keys() {
   [ "$after" = 240 ]
 }
 
+# Another client unmaps and maps the window: without a window manager the focus
+# stays off it until a click activates it again, and that click's press, drag
+# and release shoot. The ball rests on the tee after game_e2e_keys.
+game_e2e_click_after_remap() {
+  xdotool windowunmap --sync "$game_e2e_window" && xdotool windowmap --sync "$game_e2e_window" || return 1
+  sleep 0.5
+  game_e2e_shot_travels
+}
+
+# A drag of the caption band (the client area's top rows) moves the window by
+# the drag's distance.
+game_e2e_caption_drag() {
+  local x0=$game_e2e_x y0=$game_e2e_y i
+  xdotool mousemove --sync $((x0 + 500)) $((y0 + 20)) mousedown 1
+  for i in 1 2 3 4 5; do
+    sleep 0.05
+    xdotool mousemove --sync $((x0 + 500 + 20 * i)) $((y0 + 20 + 10 * i))
+  done
+  sleep 0.2
+  xdotool mouseup 1
+  sleep 0.5
+  game_e2e_locate
+  [ "$game_e2e_x" -eq $((x0 + 100)) ] && [ "$game_e2e_y" -eq $((y0 + 50)) ] ||
+    { echo "window at $game_e2e_x, $game_e2e_y; expected $((x0 + 100)), $((y0 + 50))"; return 1; }
+}
+
+# Another client makes the window taller than the screen: once settled the scene
+# stands at its client positions, and a press still aims where it is made.
+game_e2e_resize_beyond_screen() {
+  xdotool windowsize "$game_e2e_window" 1280 1100 || return 1
+  sleep 1
+  game_e2e_locate
+  game_e2e_shot "$game_e2e_dir/resized.png"
+  game_e2e_green_one "$game_e2e_dir/resized.png" || return 1
+  xdotool key r
+  sleep 0.5
+  game_e2e_shot_travels
+}
+
 # "ESCAPE" ends the game with status 0 and nothing on standard error.
 game_e2e_escape() {
   xdotool key Escape
@@ -176,6 +228,11 @@ game_e2e() {
     check "$name: first frames show the island" game_e2e_first_frames
     check "$name: a press, drag and release shoot the ball along y 450" game_e2e_shot_travels
     check "$name: N and R" game_e2e_keys
+    check "$name: after another client unmaps and maps the window, a click activates it and shoots" \
+      game_e2e_click_after_remap
+    check "$name: a drag of the caption band moves the window" game_e2e_caption_drag
+    check "$name: resized beyond the screen, the scene and the aim stay at their client positions" \
+      game_e2e_resize_beyond_screen
     check "$name: ESCAPE ends with status 0" game_e2e_escape
   else
     check "$name: the game window opens" false
