@@ -206,6 +206,7 @@ bool x11_backend::make_x_window(x11_window& w, Visual* visual, int depth) {
   w.input_context = xim_.create_context(xid, &w);
   if (w.touch) select_input2(w);
   if (was_mapped) {
+    w.show_serial = NextRequest(display_);
     XMapWindow(display_, xid);
     w.mapped = true;
   }
@@ -341,6 +342,7 @@ void x11_backend::set_show_state(native_handle window, backend_show_state state)
   const bool managed = window_manager_running();
   const backend_show_state before = w->state;
   w->state = state;
+  w->show_serial = NextRequest(display_);
   switch (state) {
     case backend_show_state::hidden:
       if (w->mapped || before == backend_show_state::minimized) XWithdrawWindow(display_, w->xid, screen_);

@@ -5,7 +5,8 @@
 // [X] Windows: X windows of the requested client size; UTF-8 titles
 //     (_NET_WM_NAME); owners as transient-for; show, hide, minimize, maximize
 //     and restore (EWMH when a window manager runs, by hand otherwise); moves
-//     and resizes, the tracking sizes as size hints; WM_DELETE_WINDOW as a close
+//     and resizes, the tracking sizes as size hints; without a window manager, an
+//     unmap or map by another client hides or shows; WM_DELETE_WINDOW as a close
 //     request; a window another client or the server destroys gets WM_DESTROY and
 //     WM_NCDESTROY.
 // [X] Pixel formats: the screen's GLX framebuffer configurations, numbered from

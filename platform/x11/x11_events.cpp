@@ -131,17 +131,22 @@ void x11_backend::handle_event(XEvent& event) {
       return;
     case MapNotify:
       w->mapped = true;
-      if (w->state == backend_show_state::minimized || w->state == backend_show_state::hidden) {
-        // Restored from outside (the window manager's task list).
-        if (w->state == backend_show_state::minimized) {
-          w->state = backend_show_state::normal;
-          platform_window_state_changed(w->window, backend_show_state::normal);
-        }
+      if (w->state == backend_show_state::minimized ||
+          (w->state == backend_show_state::hidden && shown_elsewhere(*w, event))) {
+        // Restored from outside (the window manager's task list), or shown by another client.
+        w->state = backend_show_state::normal;
+        platform_window_state_changed(w->window, backend_show_state::normal);
       }
       handle_state_property(*w);
       break;
     case UnmapNotify:
       w->mapped = false;
+      if ((w->state == backend_show_state::normal || w->state == backend_show_state::maximized) &&
+          shown_elsewhere(*w, event)) {
+        w->state = backend_show_state::hidden;
+        platform_window_state_changed(w->window, backend_show_state::hidden);
+        break;
+      }
       handle_state_property(*w);
       break;
     case PropertyNotify:
@@ -162,6 +167,14 @@ void x11_backend::handle_event(XEvent& event) {
     default:
       break;
   }
+}
+
+bool x11_backend::shown_elsewhere(const x11_window& w, const XEvent& event) {
+  // A window manager unmaps and maps its clients itself (reparenting, iconifying):
+  // its changes arrive through the state properties.
+  if (event.xany.send_event || window_manager_running()) return false;
+  // Serials wrap; the difference is what counts.
+  return static_cast<long>(event.xany.serial - w.show_serial) >= 0;
 }
 
 void x11_backend::compress_motion(XEvent& event) {

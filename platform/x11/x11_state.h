@@ -44,6 +44,10 @@ struct x11_window final : preedit_sink {
   SIZE max_client{};
   backend_show_state state = backend_show_state::hidden;
   bool mapped = false;
+  // The serial of our last request that maps or unmaps the window: a map or
+  // unmap the server reports from before it is not news, one from at or after it
+  // that the state does not explain is another client's.
+  unsigned long show_serial = 0;
   bool accepts_files = false;
   bool touch = false;
   bool composing = false;
@@ -143,6 +147,8 @@ private:
   void handle_client_message(x11_window& w, XEvent& event);
   void handle_focus(x11_window& w, const XFocusChangeEvent& event, bool focus_in);
   void handle_input2(XEvent& event);
+  // Whether a MapNotify or UnmapNotify of w came from another client, not from us.
+  bool shown_elsewhere(const x11_window& w, const XEvent& event);
   // Replaces a motion event by the last of the motions queued right behind it.
   void compress_motion(XEvent& event);
   void post_text(x11_window& w, const std::u16string& text, bool system);
