@@ -156,6 +156,8 @@ void core_purge_queue(HWND window);
 // what WM_ACTIVATE reports: WA_ACTIVE, or WA_CLICKACTIVE for a mouse click.
 void core_set_active(HWND window, bool from_backend, WORD how = WA_ACTIVE);
 HWND core_set_focus(HWND window);
+// The window itself, or the top-level window it is a child of.
+HWND core_top_level(HWND window);
 // DestroyWindow without its logging and last error. native_gone: the back-end reported
 // the native window destroyed; it is not changed any more, only freed at the end.
 BOOL core_destroy_window(HWND window, bool native_gone);

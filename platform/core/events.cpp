@@ -12,13 +12,6 @@ bool is_button_down(UINT message) {
          message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDOWN || message == WM_MBUTTONDBLCLK;
 }
 
-// The top-level window a window belongs to.
-HWND top_level_of(HWND window) {
-  for (core_window* w = core_find(window); w; w = core_find(w->parent))
-    if (!(w->style & WS_CHILD)) return w->handle;
-  return nullptr;
-}
-
 bool is_input_message(UINT message) {
   return message == WM_KEYDOWN || message == WM_KEYUP || message == WM_SYSKEYDOWN || message == WM_SYSKEYUP ||
          (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || (message >= WM_NCMOUSEMOVE && message <= 0x00AD) ||
@@ -61,7 +54,7 @@ void platform_post_mouse(HWND window, UINT message, WPARAM wParam, POINT screen,
     if (!core_find(target)) return;
     // A press on a window that is not active asks it whether to activate, and
     // whether the press itself still counts.
-    HWND top = top_level_of(target);
+    HWND top = core_top_level(target);
     if (is_button_down(message) && top && s.active != top && hit != HTNOWHERE && hit != HTTRANSPARENT &&
         hit != HTERROR) {
       const LRESULT answer =

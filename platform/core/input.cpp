@@ -17,13 +17,13 @@ bool is_known_cursor(int id) {
   }
 }
 
-HWND top_level_of(HWND window) {
+}  // namespace
+
+HWND core_top_level(HWND window) {
   core_window* w = core_find(window);
   while (w && (w->style & WS_CHILD) && core_find(w->parent)) w = core_find(w->parent);
   return w ? w->handle : nullptr;
 }
-
-}  // namespace
 
 void core_set_active(HWND window, bool from_backend, WORD how) {
   core_state& s = core();
@@ -128,7 +128,7 @@ HWND WINAPI SetFocus(HWND window) {
   if (PLATFORM_FAILS("SetFocus", platform_arg(window))) return nullptr;
   if (window && !core_find(window)) return nullptr;
   HWND previous = core().focus;
-  HWND top = top_level_of(window);
+  HWND top = core_top_level(window);
   if (window && core().active != top) core_set_active(top, false);
   core_set_focus(window);
   return previous;
