@@ -1,7 +1,8 @@
 // One whole frame of a fresh game in a real window (the x11 back-end on the
 // X server of DISPLAY), against the floor: the OpenGL calls of that frame,
 // captured as the runtime made them, replayed in a bare GLX window of the same
-// configuration with no runtime around them.
+// configuration with no runtime around them. Without an X server it says so
+// and measures nothing.
 //
 // Mesa's software rasteriser (llvmpipe, as on Xvfb) draws on worker threads
 // whose wall time follows the machine's load; unless LP_NUM_THREADS is set, it
@@ -9,6 +10,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "platform/x11/x11_backend.h"
+// After the Win32 declarations: Xlib's macros would clash with them.
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
@@ -147,6 +150,10 @@ BENCHMARK(bare_gl_floor)->Iterations(1)->Repetitions(frames)->ReportAggregatesOn
 
 int main(int argc, char** argv) {
     setenv("LP_NUM_THREADS", "0", 0);
+    if (!x11_backend_display()) {
+        std::puts("example_frame_bench: no X server (DISPLAY); nothing measured");
+        return 0;
+    }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();
