@@ -54,24 +54,50 @@ check() {
   fi
 }
 
-# start_xvfb: a private X server for the tests; exports DISPLAY.
+# start_xvfb: a private X server (Xvfb); exports DISPLAY. The server takes a
+# free display number itself and writes it to a pipe once it accepts
+# connections; when it does not start, its own message is shown.
 start_xvfb() {
-  local n
-  for n in $(seq 90 140); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp +extension GLX +extension RANDR > /dev/null 2>&1 &
-    quon_background+=($!)
-    export DISPLAY=":$n"
-    local i
-    for i in $(seq 1 100); do
-      if xdpyinfo > /dev/null 2>&1; then return 0; fi
-      sleep 0.1
-    done
-    echo "Xvfb did not start on :$n" >&2
-    return 1
+  local dir fd pid number= i
+  dir=$(mktemp -d /tmp/quon-xvfb.XXXXXX) && mkfifo "$dir/display" || return 1
+  # Opened for reading and writing here, so that neither end waits for the other.
+  exec {fd}<> "$dir/display"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp +extension GLX +extension RANDR \
+    3> "$dir/display" {fd}<&- > /dev/null 2> "$dir/log" &
+  pid=$!
+  quon_background+=("$pid")
+  for i in $(seq 1 300); do
+    read -r -t 0.1 -u "$fd" number && break
+    kill -0 "$pid" 2> /dev/null || break
   done
-  echo "no free X display number" >&2
+  exec {fd}<&-
+  if [[ $number =~ ^[0-9]+$ ]]; then
+    export DISPLAY=":$number"
+    rm -rf "$dir"
+    return 0
+  fi
+  kill "$pid" 2> /dev/null || true
+  wait "$pid" 2> /dev/null || true
+  echo "Xvfb did not start:" >&2
+  if [ -s "$dir/log" ]; then cat "$dir/log" >&2; else echo "no display number after 30 s" >&2; fi
+  rm -rf "$dir"
   return 1
+}
+
+# run_game GAME [args...]: runs the game on the X display of DISPLAY or, when
+# none is reachable, on a virtual display of its own that ends with it; ends
+# the script with the game's status.
+run_game() {
+  if [ -n "${DISPLAY:-}" ] && xdpyinfo > /dev/null 2>&1; then exec "$@"; fi
+  echo "No X display is reachable (DISPLAY='${DISPLAY:-}'). Starting a virtual one with Xvfb;"
+  echo "the game runs there unseen. To play, run this from a desktop session, or set DISPLAY"
+  echo "to a running X server (for example over ssh -X)."
+  start_xvfb || exit 1
+  trap stop_background EXIT
+  echo "Virtual display: DISPLAY=$DISPLAY. Stop the game with Ctrl+C."
+  local status=0
+  "$@" || status=$?
+  exit "$status"
 }
 
 # setup_wine PREFIX: a fresh Wine prefix for the Windows build; sets WINEPREFIX,
