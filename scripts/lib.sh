@@ -58,7 +58,7 @@ check() {
 # free display number itself and writes it to a pipe once it accepts
 # connections; when it does not start, its own message is shown.
 start_xvfb() {
-  local dir fd pid number= i
+  local dir fd pid number= part i
   dir=$(mktemp -d /tmp/quon-xvfb.XXXXXX) && mkfifo "$dir/display" || return 1
   # Opened for reading and writing here, so that neither end waits for the other.
   exec {fd}<> "$dir/display"
@@ -66,8 +66,10 @@ start_xvfb() {
     3> "$dir/display" {fd}<&- > /dev/null 2> "$dir/log" &
   pid=$!
   quon_background+=("$pid")
+  # A timeout can fall between the number and its newline: the parts add up.
   for i in $(seq 1 300); do
-    read -r -t 0.1 -u "$fd" number && break
+    if read -r -t 0.1 -u "$fd" part; then number+=$part; break; fi
+    number+=$part
     kill -0 "$pid" 2> /dev/null || break
   done
   exec {fd}<&-
