@@ -471,7 +471,8 @@ void x11_backend::begin_move(native_handle window, POINT point) {
 }
 
 void x11_backend::begin_move_by_hand(x11_window& w, POINT press) {
-  if (move_.window || !w.mapped) return;
+  // A maximized window stays in place, as it does under the system.
+  if (move_.window || !w.mapped || w.state != backend_show_state::normal) return;
   // Only while the press that asked for it is held.
   Window root = 0, child = 0;
   int root_x = 0, root_y = 0, x = 0, y = 0;
