@@ -135,7 +135,8 @@ inline std::string refusal(const std::string& operation, const std::string& reas
     return "host.ui_services " + operation + " rejected: " + reason;
 }
 
-// Starts the 64-bit counters near the top of the 32-bit range.
+// Starts the 64-bit counters near the top of the 32-bit range; takes the
+// lists' spare room.
 struct native_ui_host_provider_test_access {
     static void start_counters_at(native_ui_host_provider& provider, std::int64_t value)
     {
@@ -143,5 +144,16 @@ struct native_ui_host_provider_test_access {
         provider.failures_ = value;
         provider.allocations_ = value;
         provider.topology_ = value;
+    }
+
+    // Leaves every list without spare room, so that its next append moves it.
+    static void leave_no_spare_room(native_ui_host_provider& provider)
+    {
+        provider.node_ids_.shrink_to_fit();
+        provider.node_generations_.shrink_to_fit();
+        provider.node_roles_.shrink_to_fit();
+        provider.node_names_.shrink_to_fit();
+        provider.display_ids_.shrink_to_fit();
+        provider.events_.shrink_to_fit();
     }
 };
