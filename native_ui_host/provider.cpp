@@ -362,8 +362,13 @@ bool native_ui_host_provider::text_input_begin(
         replacement_extent < 0 || caret_width < 0 || caret_height < 0) {
         return reject("text-input-begin", "invalid-window-range-or-geometry");
     }
-    composition_window_ = window;
-    composition_text_ = text;
+    // Copied before any is stored: each may be one of the texts stored here.
+    std::string new_window = window;
+    std::string new_text = text;
+    std::string new_purpose = purpose;
+    std::string new_hints = hints;
+    composition_window_ = std::move(new_window);
+    composition_text_ = std::move(new_text);
     selection_start_ = selection_start;
     selection_end_ = selection_end;
     replacement_start_ = replacement_start;
@@ -374,8 +379,8 @@ bool native_ui_host_provider::text_input_begin(
     caret_height_ = caret_height;
     candidate_first_ = candidate_first;
     candidate_second_ = candidate_second;
-    purpose_ = purpose;
-    hints_ = hints;
+    purpose_ = std::move(new_purpose);
+    hints_ = std::move(new_hints);
     composition_ = true;
     keyboard_requested_ = keyboard_request;
 
@@ -387,10 +392,10 @@ bool native_ui_host_provider::text_input_begin(
         "caret={0},{1},{2},{3}", {decimal(caret_x), decimal(caret_y), decimal(caret_width), decimal(caret_height)});
     const std::string candidate =
         format_placeholders("candidate={0},{1}; purpose={2}; hints={3}",
-                            {decimal(candidate_first), decimal(candidate_second), purpose, hints});
+                            {decimal(candidate_first), decimal(candidate_second), purpose_, hints_});
     const std::string keys = format_placeholders("dead-key={0}; virtual-keyboard={1}",
                                                  {bool_text(dead_key), bool_text(keyboard_request)});
-    record_host_event("text-input", window, "preedit",
+    record_host_event("text-input", composition_window_, "preedit",
                       format_placeholders("{0}; {1}; {2}; {3}", {ranges, caret, candidate, keys}), timestamp,
                       correlation, 3);
     return true;
@@ -411,7 +416,8 @@ bool native_ui_host_provider::surrounding_text(const std::string& window, const 
     surrounding_content_ = text;
     selection_start_ = selection_start;
     selection_end_ = selection_end;
-    record_host_event("text-input", window, "surrounding-update",
+    // composition_window_ equals window, which may be the surrounding text just replaced.
+    record_host_event("text-input", composition_window_, "surrounding-update",
                       format_placeholders("selection={0},{1}; delete={2},{3}",
                                           {decimal(selection_start), decimal(selection_end), decimal(delete_first),
                                            decimal(delete_second)}),
@@ -465,6 +471,10 @@ bool native_ui_host_provider::text_focus_transfer(const std::string& from_window
     if (to_window.empty()) {
         return reject("text-focus-transfer", "invalid-source-or-destination");
     }
+    // Both read before anything changes: either window may be a log line, the
+    // composition text or composition_window() itself.
+    const std::string detail = format_placeholders("from={0}", {from_window});
+    std::string destination = to_window;
     if (composition_) {
         if (from_window != composition_window_) {
             return reject("text-focus-transfer", "invalid-source-or-destination");
@@ -474,10 +484,8 @@ bool native_ui_host_provider::text_focus_transfer(const std::string& from_window
         composition_ = false;
         composition_text_.clear();
     }
-    // Built before the focus moves: from_window may be composition_window_ itself.
-    const std::string detail = format_placeholders("from={0}", {from_window});
-    composition_window_ = to_window;
-    record_host_event("text-input", to_window, "focus", detail, timestamp, correlation, 1);
+    composition_window_ = std::move(destination);
+    record_host_event("text-input", composition_window_, "focus", detail, timestamp, correlation, 1);
     return true;
 }
 

@@ -227,6 +227,136 @@ TEST(provider_own_texts, an_argument_that_is_an_own_text_acts_as_an_equal_copy)
              return verdict(p.accessibility_action("first-id", 2, own(p.diagnostic()), false, owner, 0, 0));
          },
          "false"},
+
+        // text input
+        {"text_input_begin: window and text swapped", nullptr,
+         [](provider_ref p, source own) {
+             return verdict(begin_on(p, own(p.composition_text()), own(p.composition_window())));
+         },
+         "true"},
+        {"text_input_begin: purpose and hints swapped", nullptr,
+         [](provider_ref p, source own) {
+             return verdict(p.text_input_begin("w1", "ka", 0, 2, 0, 0, 10, 20, 1, 16, 10, 40, own(p.hints()),
+                                               own(p.purpose()), false, true, owner, 0, 0));
+         },
+         "true"},
+        {"text_input_begin: window, text, purpose and hints from one another", nullptr,
+         [](provider_ref p, source own) {
+             return verdict(p.text_input_begin(own(p.purpose()), own(p.hints()), 0, 2, 0, 0, 10, 20, 1, 16, 10, 40,
+                                               own(p.composition_text()), own(p.composition_window()), false, true,
+                                               owner, 0, 0));
+         },
+         "true"},
+        {"text_input_begin: every text is a log line", nullptr,
+         [](provider_ref p, source own) {
+             return verdict(p.text_input_begin(own(p.events()[0]), own(p.events().back()), 0, 2, 0, 0, 10, 20, 1, 16,
+                                               10, 40, own(p.events()[1]), own(p.events()[2]), false, true, owner, 0,
+                                               0));
+         },
+         "true"},
+        {"text_input_begin refused: the window is the diagnostic", nullptr,
+         [](provider_ref p, source own) {
+             return verdict(p.text_input_begin(own(p.diagnostic()), "ka", -1, 2, 0, 0, 10, 20, 1, 16, 10, 40, "text",
+                                               "none", false, true, owner, 0, 0));
+         },
+         "false"},
+        {"surrounding_text: the window is the surrounding content",
+         [](provider_ref p) { p.surrounding_text("w1", "w1", 0, 2, 0, 0, owner, 0, 0); },
+         [](provider_ref p, source own) {
+             return verdict(p.surrounding_text(own(p.surrounding_content()), "next", 1, 1, 0, 0, owner, 0, 0));
+         },
+         "true"},
+        {"surrounding_text: window its own, text a log line", nullptr,
+         [](provider_ref p, source own) {
+             return verdict(p.surrounding_text(own(p.composition_window()), own(p.events().back()), 1, 1, 0, 0, owner,
+                                               0, 0));
+         },
+         "true"},
+        {"surrounding_text refused: the text is the diagnostic", nullptr,
+         [](provider_ref p, source own) {
+             return verdict(p.surrounding_text("w2", own(p.diagnostic()), 1, 1, 0, 0, owner, 0, 0));
+         },
+         "false"},
+        {"text_input_commit: window and text its own", nullptr,
+         [](provider_ref p, source own) {
+             return verdict(p.text_input_commit(own(p.composition_window()), own(p.composition_text()), 0, 2, owner,
+                                                0, 0));
+         },
+         "true"},
+        {"text_input_commit: the text is a log line", nullptr,
+         [](provider_ref p, source own) {
+             return verdict(p.text_input_commit("w1", own(p.events().back()), 0, 2, owner, 0, 0));
+         },
+         "true"},
+        {"text_input_commit refused: the text is the diagnostic", nullptr,
+         [](provider_ref p, source own) {
+             return verdict(p.text_input_commit("w2", own(p.diagnostic()), 0, 2, owner, 0, 0));
+         },
+         "false"},
+        {"text_input_cancel: window and reason its own", nullptr,
+         [](provider_ref p, source own) {
+             return verdict(p.text_input_cancel(own(p.composition_window()), own(p.composition_text()), owner, 0, 0));
+         },
+         "true"},
+        {"text_input_cancel: the reason is a log line", nullptr,
+         [](provider_ref p, source own) {
+             return verdict(p.text_input_cancel("w1", own(p.events().back()), owner, 0, 0));
+         },
+         "true"},
+        {"text_input_cancel refused: the reason is the diagnostic", nullptr,
+         [](provider_ref p, source own) {
+             return verdict(p.text_input_cancel("w2", own(p.diagnostic()), owner, 0, 0));
+         },
+         "false"},
+        {"text_focus_transfer: the destination is a log line", nullptr,
+         [](provider_ref p, source own) {
+             return verdict(p.text_focus_transfer("w1", own(p.events()[0]), owner, 0, 0));
+         },
+         "true"},
+        {"text_focus_transfer: the source is a log line",
+         [](provider_ref p) { begin_on(p, std::string(p.events()[0]), "ka"); },
+         [](provider_ref p, source own) {
+             return verdict(p.text_focus_transfer(own(p.events()[0]), "w2", owner, 0, 0));
+         },
+         "true"},
+        {"text_focus_transfer: the destination is the composition text", nullptr,
+         [](provider_ref p, source own) {
+             return verdict(
+                 p.text_focus_transfer(own(p.composition_window()), own(p.composition_text()), owner, 0, 0));
+         },
+         "true"},
+        {"text_focus_transfer: the source is the composition text", [](provider_ref p) { begin_on(p, "w1", "w1"); },
+         [](provider_ref p, source own) {
+             return verdict(p.text_focus_transfer(own(p.composition_text()), "w2", owner, 0, 0));
+         },
+         "true"},
+        {"text_focus_transfer, no composition: source its window, destination a log line",
+         [](provider_ref p) { p.text_input_cancel("w1", "done", owner, 0, 0); },
+         [](provider_ref p, source own) {
+             return verdict(
+                 p.text_focus_transfer(own(p.composition_window()), own(p.events().back()), owner, 0, 0));
+         },
+         "true"},
+        {"text_focus_transfer refused: the source is the diagnostic", nullptr,
+         [](provider_ref p, source own) {
+             return verdict(p.text_focus_transfer(own(p.diagnostic()), "w2", owner, 0, 0));
+         },
+         "false"},
+        {"virtual_keyboard: the state is a log line", nullptr,
+         [](provider_ref p, source own) {
+             return verdict(p.virtual_keyboard(true, true, own(p.events().back()), owner, 0, 0));
+         },
+         "true"},
+        {"virtual_keyboard: the state is the composition window", nullptr,
+         [](provider_ref p, source own) {
+             return verdict(p.virtual_keyboard(false, true, own(p.composition_window()), owner, 0, 0));
+         },
+         "true"},
+        {"virtual_keyboard refused: the state is the diagnostic", nullptr,
+         [](provider_ref p, source own) {
+             return verdict(p.virtual_keyboard(true, true, own(p.diagnostic()), stranger, 0, 0));
+         },
+         "false"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
