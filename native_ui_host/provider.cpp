@@ -523,13 +523,17 @@ bool native_ui_host_provider::clipboard_set(const std::string& owner, const std:
         (delayed && !has_capability("delayed-clipboard"))) {
         return reject("clipboard-set", "permission-format-owner-or-delayed-capability");
     }
-    clipboard_owner_ = owner;
-    clipboard_format_ = format;
-    clipboard_data_ = data;
+    // Copied before any is stored: each may be one of the texts stored here.
+    std::string new_owner = owner;
+    std::string new_format = format;
+    std::string new_data = data;
+    clipboard_owner_ = std::move(new_owner);
+    clipboard_format_ = std::move(new_format);
+    clipboard_data_ = std::move(new_data);
     clipboard_delayed_ = delayed;
-    record_host_event("clipboard", owner, "ownership",
-                      format_placeholders("format={0}; delayed={1}", {format, bool_text(delayed)}), timestamp,
-                      correlation, 2);
+    record_host_event("clipboard", clipboard_owner_, "ownership",
+                      format_placeholders("format={0}; delayed={1}", {clipboard_format_, bool_text(delayed)}),
+                      timestamp, correlation, 2);
     return true;
 }
 
@@ -545,7 +549,8 @@ bool native_ui_host_provider::clipboard_materialize(const std::string& owner, co
     }
     clipboard_data_ = data;
     clipboard_delayed_ = false;
-    record_host_event("clipboard", owner, "materialized", clipboard_format_, timestamp, correlation, 2);
+    // clipboard_owner_ equals owner, which may be the data just replaced.
+    record_host_event("clipboard", clipboard_owner_, "materialized", clipboard_format_, timestamp, correlation, 2);
     return true;
 }
 

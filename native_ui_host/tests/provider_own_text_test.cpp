@@ -148,6 +148,12 @@ void shared_state(provider_ref p)
     p.accessibility_batch_begin(owner, 0, 0);
 }
 
+void offer(provider_ref p, const std::string& owner_name, const std::string& format, const std::string& data,
+           bool delayed)
+{
+    p.clipboard_set(owner_name, format, data, delayed, true, owner, 0, 0);
+}
+
 std::string verdict(bool result)
 {
     return bool_text(result);
@@ -357,6 +363,55 @@ TEST(provider_own_texts, an_argument_that_is_an_own_text_acts_as_an_equal_copy)
              return verdict(p.virtual_keyboard(true, true, own(p.diagnostic()), stranger, 0, 0));
          },
          "false"},
+
+        // clipboard
+        {"clipboard_set: owner and data swapped", nullptr,
+         [](provider_ref p, source own) {
+             return verdict(p.clipboard_set(own(p.clipboard_data()), own(p.clipboard_format()),
+                                            own(p.clipboard_owner()), false, true, owner, 0, 0));
+         },
+         "true"},
+        {"clipboard_set: the format is the owner, the data the format",
+         [](provider_ref p) { offer(p, plain_text, "image/rgba8", "pixels", false); },
+         [](provider_ref p, source own) {
+             return verdict(p.clipboard_set("viewer", own(p.clipboard_owner()), own(p.clipboard_format()), false,
+                                            true, owner, 0, 0));
+         },
+         "true"},
+        {"clipboard_set: owner and data are log lines", nullptr,
+         [](provider_ref p, source own) {
+             return verdict(p.clipboard_set(own(p.events()[0]), plain_text, own(p.events().back()), true, true, owner,
+                                            0, 0));
+         },
+         "true"},
+        {"clipboard_set refused: the owner is the diagnostic", nullptr,
+         [](provider_ref p, source own) {
+             return verdict(p.clipboard_set(own(p.diagnostic()), plain_text, "data", false, false, owner, 0, 0));
+         },
+         "false"},
+        {"clipboard_materialize: the owner is the delayed data",
+         [](provider_ref p) { offer(p, "editor", plain_text, "editor", true); },
+         [](provider_ref p, source own) {
+             return verdict(p.clipboard_materialize(own(p.clipboard_data()), "filled", true, owner, 0, 0));
+         },
+         "true"},
+        {"clipboard_materialize: owner its own, data a log line",
+         [](provider_ref p) { offer(p, "editor", plain_text, "later", true); },
+         [](provider_ref p, source own) {
+             return verdict(
+                 p.clipboard_materialize(own(p.clipboard_owner()), own(p.events().back()), true, owner, 0, 0));
+         },
+         "true"},
+        {"clipboard_materialize refused: the data is the diagnostic", nullptr,
+         [](provider_ref p, source own) {
+             return verdict(p.clipboard_materialize("editor", own(p.diagnostic()), true, owner, 0, 0));
+         },
+         "false"},
+        {"clipboard_read: the format its own", nullptr,
+         [](provider_ref p, source own) { return p.clipboard_read(own(p.clipboard_format()), true, owner, 0, 0); },
+         "hello"},
+        {"clipboard_read refused: the format is the diagnostic", nullptr,
+         [](provider_ref p, source own) { return p.clipboard_read(own(p.diagnostic()), true, owner, 0, 0); }, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
