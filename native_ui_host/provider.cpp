@@ -152,12 +152,14 @@ bool native_ui_host_provider::provider_loss(const std::string& reason, std::int3
     if (state_ != "ready" || thread != owner_thread_) {
         return reject("provider-loss", "invalid-state-or-thread");
     }
+    // Copied first: the reason may be the clipboard owner or data emptied below.
+    const std::string detail = reason;
     composition_ = false;
     keyboard_visible_ = false;
     clipboard_owner_.clear();
     clipboard_data_.clear();
     clipboard_delayed_ = false;
-    record_host_event("provider", provider_, "lost", reason, timestamp, correlation, 1);
+    record_host_event("provider", provider_, "lost", detail, timestamp, correlation, 1);
     state_ = "lost";
     return true;
 }
@@ -649,7 +651,9 @@ bool native_ui_host_provider::session_transition(bool suspended, const std::stri
     if (session_ == target) {
         return reject("session-transition", format_placeholders("duplicate-state={0}", {target}));
     }
+    // Copied first: the reason may be the session text replaced below.
+    const std::string detail = reason;
     session_ = target;
-    record_host_event("session", "application", target, reason, timestamp, correlation, 1);
+    record_host_event("session", "application", target, detail, timestamp, correlation, 1);
     return true;
 }

@@ -193,6 +193,20 @@ TEST(provider_own_texts, an_argument_that_is_an_own_text_acts_as_an_equal_copy)
         {"window_event refused: the kind is the diagnostic", nullptr,
          [](provider_ref p, source own) { return verdict(p.window_event("", own(p.diagnostic()), 0, 0, owner)); },
          "false"},
+        {"provider_loss: the reason is the clipboard owner", nullptr,
+         [](provider_ref p, source own) { return verdict(p.provider_loss(own(p.clipboard_owner()), owner, 0, 0)); },
+         "true"},
+        {"provider_loss: the reason is the clipboard data", nullptr,
+         [](provider_ref p, source own) { return verdict(p.provider_loss(own(p.clipboard_data()), owner, 0, 0)); },
+         "true"},
+        {"provider_loss: the reason is the state", nullptr,
+         [](provider_ref p, source own) { return verdict(p.provider_loss(own(p.state()), owner, 0, 0)); }, "true"},
+        {"provider_loss: the reason is a log line", nullptr,
+         [](provider_ref p, source own) { return verdict(p.provider_loss(own(p.events().back()), owner, 0, 0)); },
+         "true"},
+        {"provider_loss refused: the reason is the diagnostic", nullptr,
+         [](provider_ref p, source own) { return verdict(p.provider_loss(own(p.diagnostic()), stranger, 0, 0)); },
+         "false"},
 
         // accessibility
         {"accessibility_update, new node: role and name from the id and role columns", nullptr,
@@ -412,6 +426,27 @@ TEST(provider_own_texts, an_argument_that_is_an_own_text_acts_as_an_equal_copy)
          "hello"},
         {"clipboard_read refused: the format is the diagnostic", nullptr,
          [](provider_ref p, source own) { return p.clipboard_read(own(p.diagnostic()), true, owner, 0, 0); }, ""},
+
+        // displays and session
+        {"display_publish: the id from its column", nullptr,
+         [](provider_ref p, source own) {
+             return verdict(
+                 p.display_publish({own(p.display_ids()[0]), 0, 0, 800, 600, 0, 0, 800, 560, 200, true}, owner));
+         },
+         "true"},
+        {"session_transition: the reason is the session", nullptr,
+         [](provider_ref p, source own) { return verdict(p.session_transition(true, own(p.session()), owner, 0, 0)); },
+         "true"},
+        {"session_transition: the reason is a log line", nullptr,
+         [](provider_ref p, source own) {
+             return verdict(p.session_transition(true, own(p.events().back()), owner, 0, 0));
+         },
+         "true"},
+        {"session_transition refused: the reason is the diagnostic", nullptr,
+         [](provider_ref p, source own) {
+             return verdict(p.session_transition(false, own(p.diagnostic()), owner, 0, 0));
+         },
+         "false"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
