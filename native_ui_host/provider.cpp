@@ -282,11 +282,11 @@ bool native_ui_host_provider::accessibility_update(const std::string& id, std::i
         return reject("accessibility-update", "invalid-batch-node-role-or-name");
     }
     const std::int32_t index = find_node(id);
-    // Copied before any column changes: role and name may be node texts that
-    // an append moves or an assignment below replaces.
-    std::string new_role = role;
-    std::string new_name = name;
     if (!names_row(index, node_ids_.size())) {
+        // Copied before the columns grow: role and name may be node texts
+        // that an append moves.
+        std::string new_role = role;
+        std::string new_name = name;
         // try_emplace: should an override have hidden a known id, the index
         // still answers its first position.
         node_index_.try_emplace(id, static_cast<std::int32_t>(node_ids_.size()));
@@ -302,8 +302,15 @@ bool native_ui_host_provider::accessibility_update(const std::string& id, std::i
         return reject("accessibility-update", "stale-generation");
     }
     node_generations_[row] = generation;
-    node_roles_[row] = std::move(new_role);
-    node_names_[row] = std::move(new_name);
+    if (&name == &node_roles_[row]) {
+        // The name is this node's role, which the role's assignment replaces.
+        std::string new_name = name;
+        node_roles_[row] = role;
+        node_names_[row] = std::move(new_name);
+        return true;
+    }
+    node_roles_[row] = role;
+    node_names_[row] = name;
     return true;
 }
 
