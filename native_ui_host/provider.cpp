@@ -283,17 +283,22 @@ bool native_ui_host_provider::accessibility_update(const std::string& id, std::i
     }
     const std::int32_t index = find_node(id);
     if (!names_row(index, node_ids_.size())) {
-        // Copied before the columns grow: role and name may be node texts
-        // that an append moves.
-        std::string new_role = role;
-        std::string new_name = name;
-        // try_emplace: should an override have hidden a known id, the index
-        // still answers its first position.
-        node_index_.try_emplace(id, static_cast<std::int32_t>(node_ids_.size()));
-        node_ids_.push_back(id);
-        node_generations_.push_back(generation);
-        node_roles_.push_back(std::move(new_role));
-        node_names_.push_back(std::move(new_name));
+        const auto append = [&](const std::string& new_role, const std::string& new_name) {
+            // try_emplace: should an override have hidden a known id, the
+            // index still answers its first position.
+            node_index_.try_emplace(id, static_cast<std::int32_t>(node_ids_.size()));
+            node_ids_.push_back(id);
+            node_generations_.push_back(generation);
+            node_roles_.push_back(new_role);
+            node_names_.push_back(new_name);
+        };
+        // An append that reallocates the id or role column moves its texts,
+        // and role or name may be one of them: only then are they copied.
+        if (node_ids_.size() == node_ids_.capacity() || node_roles_.size() == node_roles_.capacity()) {
+            append(std::string(role), std::string(name));
+        } else {
+            append(role, name);
+        }
         allocations_ += 4;
         return true;
     }

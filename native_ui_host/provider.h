@@ -193,8 +193,8 @@ public:
 
 private:
     // Lets tests start the counters near the top of the 32-bit range, which
-    // the public operations would need billions of calls to reach, and take
-    // the lists' spare room so that the next append moves them.
+    // the public operations would need billions of calls to reach, and set
+    // the lists' spare room, which decides whether the next append moves them.
     friend struct native_ui_host_provider_test_access;
 
     std::string schema_;

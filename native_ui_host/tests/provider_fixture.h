@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -135,7 +136,7 @@ inline std::string refusal(const std::string& operation, const std::string& reas
     return "host.ui_services " + operation + " rejected: " + reason;
 }
 
-// Starts the 64-bit counters near the top of the 32-bit range; takes the
+// Starts the 64-bit counters near the top of the 32-bit range; sets the
 // lists' spare room.
 struct native_ui_host_provider_test_access {
     static void start_counters_at(native_ui_host_provider& provider, std::int64_t value)
@@ -146,14 +147,19 @@ struct native_ui_host_provider_test_access {
         provider.topology_ = value;
     }
 
-    // Leaves every list without spare room, so that its next append moves it.
-    static void leave_no_spare_room(native_ui_host_provider& provider)
+    // Leaves every list room for `spare` more entries and no more, so that
+    // with 0 its next append moves it.
+    static void leave_spare_room(native_ui_host_provider& provider, std::size_t spare)
     {
-        provider.node_ids_.shrink_to_fit();
-        provider.node_generations_.shrink_to_fit();
-        provider.node_roles_.shrink_to_fit();
-        provider.node_names_.shrink_to_fit();
-        provider.display_ids_.shrink_to_fit();
-        provider.events_.shrink_to_fit();
+        const auto fit = [spare](auto& list) {
+            list.shrink_to_fit();
+            list.reserve(list.size() + spare);
+        };
+        fit(provider.node_ids_);
+        fit(provider.node_generations_);
+        fit(provider.node_roles_);
+        fit(provider.node_names_);
+        fit(provider.display_ids_);
+        fit(provider.events_);
     }
 };
