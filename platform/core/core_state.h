@@ -173,6 +173,9 @@ struct core_pos_change {
   bool from_backend = false;
 };
 void core_set_window_pos(HWND window, core_pos_change change, bool activate_between);
+inline bool core_same_rect(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
 // The default MINMAXINFO of a window (or of none: the primary monitor).
 MINMAXINFO core_min_max_info(const core_window* w);
 // The client sizes that a MINMAXINFO's tracking sizes leave a window.

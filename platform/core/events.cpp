@@ -96,10 +96,7 @@ void platform_window_configured(HWND window, const RECT& client) {
   // The window procedure has the last word on its place and size (the default
   // handling keeps it within its tracking size): what it kept of the change is
   // what the native window gets.
-  const RECT& kept = w->client_rect;
-  if (!w->minimized && (kept.left != client.left || kept.top != client.top || kept.right != client.right ||
-                        kept.bottom != client.bottom))
-    backend().set_client_rect(w->native, kept);
+  if (!w->minimized && !core_same_rect(w->client_rect, client)) backend().set_client_rect(w->native, w->client_rect);
 }
 
 void platform_window_state_changed(HWND window, backend_show_state state) {

@@ -26,10 +26,6 @@ bool has_minmax(DWORD style) { return (style & WS_THICKFRAME) || is_overlapped(s
 LONG width_of(const RECT& r) { return r.right - r.left; }
 LONG height_of(const RECT& r) { return r.bottom - r.top; }
 
-bool same_rect(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 RECT client_from_window(const RECT& window, const RECT& insets) {
   RECT client{window.left + insets.left, window.top + insets.top, window.right - insets.right,
               window.bottom - insets.bottom};
@@ -167,7 +163,7 @@ void core_set_window_pos(HWND window, core_pos_change change, bool activate_betw
   if (hidden) w->visible = false;
   if (!change.from_backend) {
     if (shown || hidden || change.state_changed) backend().set_show_state(w->native, show_state_of(*w));
-    if (!change.state_changed && !w->minimized && !same_rect(new_client, old_client))
+    if (!change.state_changed && !w->minimized && !core_same_rect(new_client, old_client))
       backend().set_client_rect(w->native, new_client);
   }
   if (activate_between && w->visible) core_set_active(window, change.from_backend);
@@ -436,7 +432,7 @@ HWND WINAPI CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR title, D
   RECT calc = w->window_rect;
   core_send(handle, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&calc));
   if (!(w = core_find(handle))) return nullptr;
-  if (!same_rect(calc, w->client_rect)) {
+  if (!core_same_rect(calc, w->client_rect)) {
     w->client_rect = calc;
     backend().set_client_rect(w->native, calc);
   }
