@@ -78,10 +78,15 @@ void platform_post_mouse(HWND window, UINT message, WPARAM wParam, POINT screen,
 
 void platform_window_configured(HWND window, const RECT& client) {
   core_window* w = core_find(window);
-  if (!w || w->minimized) return;
+  if (!w) return;
   RECT in = core_frame_insets(*w);
   core_pos_change change;
   change.window_rect = {client.left - in.left, client.top - in.top, client.right + in.right, client.bottom + in.bottom};
+  if (w->minimized) {
+    // Moved or resized while minimized (by another program): restored, it is there.
+    w->normal_rect = change.window_rect;
+    return;
+  }
   change.flags = SWP_NOZORDER | SWP_NOACTIVATE;
   if (change.window_rect.left == w->window_rect.left && change.window_rect.top == w->window_rect.top)
     change.flags |= SWP_NOMOVE;

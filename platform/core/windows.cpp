@@ -67,9 +67,12 @@ void hide_and_deactivate(HWND window, bool from_backend) {
     core_set_window_pos(window, change, false);
   }
   core_state& s = core();
-  if (s.active == window)
-    core_set_active(next_active(window), from_backend);
-  else if (s.focus == window)
+  if (s.active == window) {
+    // The window that takes over is ours to name, also when the window system
+    // hid this one: it would not pick it.
+    const HWND next = next_active(window);
+    core_set_active(next, from_backend && !next);
+  } else if (s.focus == window)
     core_set_focus(nullptr);
 }
 

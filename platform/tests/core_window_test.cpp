@@ -328,6 +328,54 @@ TEST(WindowManagerResize, KeepsTheTrackingSizeAndTellsTheNativeWindowWhatWasKept
   }
 }
 
+TEST(WindowManagerResize, AChangeWhileMinimizedIsWhereTheWindowIsRestored) {
+  // The window system moves or resizes a minimized window (another program does);
+  // however it is restored, the window is there and its last size and move say so.
+  struct row {
+    const char* name;
+    bool maximized_first;
+    bool restored_by_the_window_system;
+    RECT reported;  // client area
+  };
+  const row rows[] = {
+      {"resized, restored by the window system", false, true, {108, 131, 708, 631}},
+      {"moved, restored by the window system", false, true, {300, 200, 1100, 800}},
+      {"resized, restored by the program", false, false, {108, 131, 708, 631}},
+      {"maximized, resized, restored by the window system", true, true, {50, 60, 650, 560}},
+  };
+  for (const row& r : rows) {
+    shown_window w;
+    if (r.maximized_first) ShowWindow(w.window, SW_MAXIMIZE);
+    ShowWindow(w.window, SW_MINIMIZE);
+    sim_move_window(w.window, r.reported);
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
+    EXPECT_TRUE(IsIconic(w.window)) << r.name;
+    w.recorder.clear();
+    if (r.restored_by_the_window_system) {
+      sim_set_window_state(w.window, backend_show_state::normal);
+      PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
+    } else {
+      ShowWindow(w.window, SW_SHOWNORMAL);
+    }
+    EXPECT_FALSE(IsIconic(w.window)) << r.name;
+    EXPECT_FALSE(IsZoomed(w.window)) << r.name;
+    POINT origin{0, 0};
+    ClientToScreen(w.window, &origin);
+    RECT client{};
+    GetClientRect(w.window, &client);
+    EXPECT_EQ(origin.x, r.reported.left) << r.name;
+    EXPECT_EQ(origin.y, r.reported.top) << r.name;
+    EXPECT_EQ(client.right, width_of(r.reported)) << r.name;
+    EXPECT_EQ(client.bottom, height_of(r.reported)) << r.name;
+    const recorded_message* size = w.recorder.find(WM_SIZE);
+    const recorded_message* move = w.recorder.find(WM_MOVE);
+    ASSERT_TRUE(size && move) << r.name;
+    EXPECT_EQ(size->lParam, MAKELPARAM(width_of(r.reported), height_of(r.reported))) << r.name;
+    EXPECT_EQ(move->lParam, MAKELPARAM(r.reported.left, r.reported.top)) << r.name;
+  }
+}
+
 // A window whose procedure allows at most 640 x 480 (window size) and moves every
 // change it is asked for to x 5.
 LRESULT CALLBACK limited_procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -402,6 +450,29 @@ TEST(DestroyWindow, HandsActivationToTheTopmostOtherWindow) {
   SetLastError(0);
   EXPECT_FALSE(DestroyWindow(last));
   EXPECT_EQ(GetLastError(), 1400u) << "ERROR_INVALID_WINDOW_HANDLE";
+}
+
+TEST(Activation, AWindowTheWindowSystemHidesHandsActivationOnAndTheDesktopIsTold) {
+  message_recorder recorder;
+  HWND first = recorder.create();
+  HWND second = recorder.create();
+  ShowWindow(first, SW_SHOW);
+  ShowWindow(second, SW_SHOW);
+  ASSERT_EQ(GetActiveWindow(), second);
+  recorder.clear();
+  sim_set_window_state(second, backend_show_state::hidden);
+  MSG msg;
+  PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
+  EXPECT_FALSE(IsWindowVisible(second));
+  EXPECT_EQ(GetActiveWindow(), first);
+  EXPECT_EQ(GetFocus(), first);
+  EXPECT_EQ(GetForegroundWindow(), first) << "the desktop does not pick it by itself";
+  EXPECT_EQ(message_names(recorder.messages_of(first)), message_names({WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS}));
+  // The last of them hidden: none is active, and the desktop picks another program's.
+  sim_set_window_state(first, backend_show_state::hidden);
+  PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
+  EXPECT_EQ(GetActiveWindow(), nullptr);
+  EXPECT_EQ(GetFocus(), nullptr);
 }
 
 TEST(DestroyWindow, DestroysOwnedWindowsFirstAndReleasesCapture) {

@@ -325,11 +325,13 @@ void x11_backend::send_wm_state(x11_window& w, bool add, Atom first, Atom second
 }
 
 void x11_backend::set_maximized_by_hand(x11_window& w, bool maximize) {
+  if (maximize == w.zoomed) return;
   RECT target = w.normal_client;
   if (maximize) {
     w.normal_client = w.client;
     target = work_area(reinterpret_cast<native_handle>(&w));
   }
+  w.zoomed = maximize;
   w.client = target;
   XMoveResizeWindow(display_, w.xid, target.left, target.top, static_cast<unsigned>(std::max<LONG>(1, target.right - target.left)),
                     static_cast<unsigned>(std::max<LONG>(1, target.bottom - target.top)));
@@ -342,6 +344,10 @@ void x11_backend::set_show_state(native_handle window, backend_show_state state)
   const bool managed = window_manager_running();
   const backend_show_state before = w->state;
   w->state = state;
+  if (managed && before == backend_show_state::minimized && state != backend_show_state::hidden) {
+    w->report_geometry = true;
+    geometry_reports_ = true;
+  }
   w->show_serial = NextRequest(display_);
   switch (state) {
     case backend_show_state::hidden:
@@ -370,7 +376,7 @@ void x11_backend::set_show_state(native_handle window, backend_show_state state)
           XChangeProperty(display_, w->xid, atoms_.net_wm_state, XA_ATOM, 32, PropModeReplace,
                           reinterpret_cast<const unsigned char*>(states), 2);
         }
-      } else if (before != backend_show_state::maximized) {
+      } else {
         set_maximized_by_hand(*w, true);
       }
       if (!w->mapped) {
@@ -379,10 +385,10 @@ void x11_backend::set_show_state(native_handle window, backend_show_state state)
       }
       break;
     case backend_show_state::normal:
-      if (before == backend_show_state::maximized) {
-        if (managed) send_wm_state(*w, false, atoms_.net_wm_state_maximized_vert, atoms_.net_wm_state_maximized_horz);
-        else set_maximized_by_hand(*w, false);
-      }
+      if (before == backend_show_state::maximized && managed)
+        send_wm_state(*w, false, atoms_.net_wm_state_maximized_vert, atoms_.net_wm_state_maximized_horz);
+      else if (!managed)
+        set_maximized_by_hand(*w, false);  // also on the way back from a minimized maximized window
       if (!w->mapped || before == backend_show_state::minimized) {
         XMapRaised(display_, w->xid);
         w->mapped = true;
@@ -590,21 +596,20 @@ KeySym x11_backend::layout_keysym(WPARAM virtual_key, LPARAM lParam, bool shift)
 
 HWND x11_backend::foreground_window() {
   if (!display_) return nullptr;
-  Window active = 0;
-  bool known = false;
+  Window focus = 0;
+  int revert = 0;
+  XGetInputFocus(display_, &focus, &revert);
+  // Keys go to the focus: when it is one of ours, that is the foreground window
+  // (a window manager names it active a moment later).
+  if (x11_window* w = find_xid(focus)) return w->window;
+  Window active = focus;
   if (window_manager_running()) {
     x11_property value;
-    if (read_property(display_, root_, atoms_.net_active_window, XA_WINDOW, 1, &value) && value.items.size() == 1) {
+    if (read_property(display_, root_, atoms_.net_active_window, XA_WINDOW, 1, &value) && value.items.size() == 1)
       active = value.items[0];
-      known = true;
-    }
   }
-  if (!known) {
-    int revert = 0;
-    XGetInputFocus(display_, &active, &revert);
-    if (active == PointerRoot) active = 0;
-  }
-  if (!active) return nullptr;
+  // PointerRoot, none, or reverted to the root: no window has the keyboard for itself.
+  if (active == None || active == PointerRoot || active == root_) return nullptr;
   if (x11_window* w = find_xid(active)) return w->window;
   return &foreign_window_token;
 }

@@ -27,10 +27,15 @@ LPARAM key_lparam(unsigned keycode, bool alt, bool previously_down, bool release
 
 POINT root_point(int x, int y) { return POINT{x, y}; }
 
+bool same_rect(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
 }  // namespace
 
 void x11_backend::pump_events() {
   if (!display_) return;
+  if (geometry_reports_) report_geometries();
   // The common case, nothing arrived: one look at Xlib's queue and, at most
   // every 50 microseconds, one poll of the socket; never a round trip. A poll
   // costs a system call, and the API pumps before every drawing call.
@@ -88,12 +93,12 @@ void x11_backend::handle_event(XEvent& event) {
     return;
   }
   if (event.type == PropertyNotify && event.xproperty.window == root_) {
-    if (event.xproperty.atom == atoms_.net_supporting_wm_check) window_manager_known_ = false;
+    if (event.xproperty.atom == atoms_.net_supporting_wm_check) window_manager_changed();
+    else if (event.xproperty.atom == atoms_.net_active_window && window_manager_running()) sync_foreground();
     return;
   }
   if (event.type == DestroyNotify && window_manager_check_ && event.xdestroywindow.window == window_manager_check_) {
-    window_manager_known_ = false;  // the window manager ended
-    window_manager_check_ = 0;
+    window_manager_changed();  // the window manager ended
     return;
   }
   if (move_.window && handle_move_event(event)) return;
@@ -130,28 +135,19 @@ void x11_backend::handle_event(XEvent& event) {
       platform_window_destroyed(w->window);
       return;
     case MapNotify:
-      w->mapped = true;
-      if (w->state == backend_show_state::minimized ||
-          (w->state == backend_show_state::hidden && shown_elsewhere(*w, event))) {
-        // Restored from outside (the window manager's task list), or shown by another client.
-        w->state = backend_show_state::normal;
-        platform_window_state_changed(w->window, backend_show_state::normal);
-      }
-      handle_state_property(*w);
+      if (!event.xany.send_event) handle_map(*w, event);
       break;
     case UnmapNotify:
-      w->mapped = false;
-      if ((w->state == backend_show_state::normal || w->state == backend_show_state::maximized) &&
-          shown_elsewhere(*w, event)) {
-        w->state = backend_show_state::hidden;
-        platform_window_state_changed(w->window, backend_show_state::hidden);
-        break;
-      }
-      handle_state_property(*w);
+      if (!event.xany.send_event) handle_unmap(*w, event);
+      break;
+    case ReparentNotify:
+      // A window manager took the window into its frame or let it go, or another
+      // client embedded it: its place on the screen may be another now.
+      if (!event.xany.send_event && event.xreparent.window == w->xid) report_position(*w);
       break;
     case PropertyNotify:
       if (event.xproperty.atom == atoms_.net_wm_state || event.xproperty.atom == atoms_.wm_state)
-        handle_state_property(*w);
+        handle_state_property(*w, &event.xproperty);
       break;
     case ClientMessage:
       handle_client_message(*w, event);
@@ -170,11 +166,130 @@ void x11_backend::handle_event(XEvent& event) {
 }
 
 bool x11_backend::shown_elsewhere(const x11_window& w, const XEvent& event) {
-  // A window manager unmaps and maps its clients itself (reparenting, iconifying):
-  // its changes arrive through the state properties.
-  if (event.xany.send_event || window_manager_running()) return false;
   // Serials wrap; the difference is what counts.
-  return static_cast<long>(event.xany.serial - w.show_serial) >= 0;
+  return !event.xany.send_event && static_cast<long>(event.xany.serial - w.show_serial) >= 0;
+}
+
+void x11_backend::handle_map(x11_window& w, const XEvent& event) {
+  w.mapped = true;
+  // Restored from outside (the window manager's task list, another client), left
+  // shown by a window manager that ended, or shown by another client (or by a
+  // window manager on another client's request).
+  const bool shown =
+      w.state == backend_show_state::minimized || (w.state == backend_show_state::hidden && shown_elsewhere(w, event));
+  if (!window_manager_running()) {
+    if (shown) report_state(w, backend_show_state::normal);
+    return;
+  }
+  const HWND window = w.window;
+  if (shown && w.state == backend_show_state::hidden) report_state(w, backend_show_state::normal);
+  // Shown normal or maximized, as the window manager's state says.
+  if (platform_native_window(window)) handle_state_property(w);
+}
+
+void x11_backend::handle_unmap(x11_window& w, const XEvent& event) {
+  w.mapped = false;
+  // Reparenting unmaps a window and maps it again: a window manager that starts
+  // or ends does so with every window it manages.
+  if (reparent_follows(w)) return;
+  if (window_manager_running()) {
+    // A window manager unmaps its clients itself (iconifying); its changes, and
+    // its letting go of a window another client unmapped, arrive through the
+    // state properties.
+    handle_state_property(w);
+    return;
+  }
+  if ((w.state == backend_show_state::normal || w.state == backend_show_state::maximized) && shown_elsewhere(w, event))
+    report_state(w, backend_show_state::hidden);
+}
+
+void x11_backend::report_state(x11_window& w, backend_show_state state) {
+  w.state = state;
+  if (state != backend_show_state::maximized) w.zoomed = false;
+  if (state == backend_show_state::normal) w.normal_client = w.client;
+  const HWND window = w.window;
+  platform_window_state_changed(window, state);
+  // What the window system shows is the geometry: a size or place it gave the
+  // window meanwhile (another client's, while minimized) counts from now on.
+  if (state != backend_show_state::hidden && state != backend_show_state::minimized && platform_native_window(window))
+    platform_window_configured(window, w.client);
+}
+
+void x11_backend::report_position(x11_window& w) {
+  Window child = 0, root = 0;
+  int x = 0, y = 0, gx = 0, gy = 0;
+  unsigned width = 0, height = 0, border = 0, depth = 0;
+  x11_error_trap trap(display_);
+  if (!XGetGeometry(display_, w.xid, &root, &gx, &gy, &width, &height, &border, &depth) ||
+      !XTranslateCoordinates(display_, w.xid, root_, 0, 0, &x, &y, &child) || !trap.ok())
+    return;
+  report_client(w, RECT{x, y, x + static_cast<LONG>(width), y + static_cast<LONG>(height)});
+}
+
+void x11_backend::report_client(x11_window& w, const RECT& client) {
+  if (same_rect(client, w.client)) return;
+  w.client = client;
+  if (w.state == backend_show_state::minimized) {
+    // Changed while out of sight: it is shown so, no longer covering the work area.
+    w.zoomed = false;
+    w.normal_client = client;
+  }
+  if (w.state == backend_show_state::normal) w.normal_client = client;
+  platform_window_configured(w.window, client);
+}
+
+bool x11_backend::reparent_follows(const x11_window& w) {
+  // A predicate that never matches looks through the whole queue (reading what
+  // has arrived) and leaves it as it is.
+  struct search {
+    Window xid;
+    bool found;
+  } wanted{w.xid, false};
+  XEvent unused;
+  XCheckIfEvent(
+      display_, &unused,
+      [](Display*, XEvent* event, XPointer arg) -> Bool {
+        auto* s = reinterpret_cast<search*>(arg);
+        if (event->type == ReparentNotify && event->xreparent.window == s->xid) s->found = true;
+        return False;
+      },
+      reinterpret_cast<XPointer>(&wanted));
+  return wanted.found;
+}
+
+void x11_backend::window_manager_changed() {
+  window_manager_known_ = false;
+  window_manager_check_ = 0;
+  const bool managed = window_manager_running();
+  // The core's answers may destroy windows: each is looked up again.
+  std::vector<HWND> ours;
+  for (const auto& [xid, w] : windows_) ours.push_back(w->window);
+  for (HWND window : ours) {
+    auto* w = reinterpret_cast<x11_window*>(platform_native_window(window));
+    if (!w) continue;
+    if (managed) handle_state_property(*w);
+    else if (w->mapped && w->state == backend_show_state::minimized) report_state(*w, backend_show_state::normal);
+  }
+  sync_foreground();
+}
+
+void x11_backend::report_geometries() {
+  geometry_reports_ = false;
+  std::vector<HWND> reported;
+  for (const auto& [xid, w] : windows_)
+    if (w->report_geometry) reported.push_back(w->window);
+  for (HWND window : reported) {
+    auto* w = reinterpret_cast<x11_window*>(platform_native_window(window));
+    if (!w) continue;
+    w->report_geometry = false;
+    platform_window_configured(window, w->client);
+  }
+}
+
+void x11_backend::sync_foreground() {
+  const HWND foreground = foreground_window();
+  // Another program's window, or none: none of ours is active.
+  platform_foreground_changed(platform_native_window(foreground) ? foreground : nullptr);
 }
 
 void x11_backend::compress_motion(XEvent& event) {
@@ -214,6 +329,9 @@ bool x11_backend::handle_move_event(XEvent& event) {
 }
 
 void x11_backend::handle_key(x11_window& w, XEvent& event) {
+  // Keys are the active window's, as the system delivers them: the X server
+  // also sends them to a window the focus reaches only through the pointer.
+  if (GetActiveWindow() != w.window) return;
   const bool press = event.type == KeyPress;
   const unsigned keycode = event.xkey.keycode;
   std::string text;
@@ -288,21 +406,16 @@ void x11_backend::handle_button(x11_window& w, const XButtonEvent& event, bool p
 }
 
 void x11_backend::handle_focus(x11_window& w, const XFocusChangeEvent& event, bool focus_in) {
-  if (event.mode == NotifyGrab || event.mode == NotifyUngrab) return;
-  if (event.detail == NotifyPointer || event.detail == NotifyInferior) return;
-  xim_.focus(w.input_context, focus_in);
-  if (focus_in) {
-    platform_foreground_changed(w.window);
-    return;
+  // The input method follows the window's own focus: not a grab's, nor the
+  // focus that reaches it through the pointer while the focus is PointerRoot.
+  if (event.mode != NotifyGrab && event.mode != NotifyUngrab && event.detail != NotifyPointer &&
+      event.detail != NotifyInferior) {
+    xim_.focus(w.input_context, focus_in);
+    if (!focus_in) keys_down_.reset();
   }
-  keys_down_.reset();
-  // Focus moving to another of our windows arrives as its own FocusIn.
-  XEvent next;
-  if (XEventsQueued(display_, QueuedAlready) > 0) {
-    XPeekEvent(display_, &next);
-    if (next.type == FocusIn && find_xid(next.xfocus.window)) return;
-  }
-  platform_foreground_changed(nullptr);
+  // Whatever the event says, the server's answer now decides: the focus may have
+  // moved on again, to another of our windows, to PointerRoot or to none.
+  sync_foreground();
 }
 
 void x11_backend::handle_configure(x11_window& w, const XConfigureEvent& event) {
@@ -314,20 +427,18 @@ void x11_backend::handle_configure(x11_window& w, const XConfigureEvent& event) 
     x11_error_trap trap(display_);
     if (!XTranslateCoordinates(display_, w.xid, root_, 0, 0, &x, &y, &child) || !trap.ok()) return;
   }
-  const RECT client{x, y, x + event.width, y + event.height};
-  if (client.left == w.client.left && client.top == w.client.top && client.right == w.client.right &&
-      client.bottom == w.client.bottom)
-    return;
-  w.client = client;
-  if (w.state == backend_show_state::normal) w.normal_client = client;
-  platform_window_configured(w.window, client);
+  report_client(w, RECT{x, y, x + event.width, y + event.height});
 }
 
-void x11_backend::handle_state_property(x11_window& w) {
-  if (w.state == backend_show_state::hidden) return;
+void x11_backend::handle_state_property(x11_window& w, const XPropertyEvent* property) {
+  // Without a window manager nothing sets these properties, so a minimized or
+  // maximized window keeps the state we gave it.
+  if (w.state == backend_show_state::hidden || !window_manager_running()) return;
+  // A change from before our last show request is not news: the request answers it.
+  if (property && static_cast<long>(property->serial - w.show_serial) < 0) return;
   bool maximized_vert = false, maximized_horz = false, hidden = false;
   x11_error_trap trap(display_);
-  const bool iconic = read_property_item(display_, w.xid, atoms_.wm_state, atoms_.wm_state) == IconicState;
+  const unsigned long wm_state = read_property_item(display_, w.xid, atoms_.wm_state, atoms_.wm_state);
   x11_property states;
   if (read_property(display_, w.xid, atoms_.net_wm_state, XA_ATOM, 64, &states)) {
     for (unsigned long state : states.items) {
@@ -338,15 +449,19 @@ void x11_backend::handle_state_property(x11_window& w) {
   }
   if (!trap.ok()) return;
   backend_show_state now = backend_show_state::normal;
-  if (iconic || hidden) now = backend_show_state::minimized;
-  else if (maximized_vert && maximized_horz) now = backend_show_state::maximized;
-  else if (!w.mapped) return;  // unmapped without being iconified: our own hide or a transition
-  if (now == w.state) return;
-  // Without a window manager nothing sets these properties, so a minimized or
-  // maximized window keeps the state we gave it.
-  if (!window_manager_running()) return;
-  w.state = now;
-  platform_window_state_changed(w.window, now);
+  if (w.mapped) {
+    // A window manager unmaps an iconic client (ICCCM): a mapped one is shown,
+    // whatever state a window manager that ended left behind.
+    if (maximized_vert && maximized_horz) now = backend_show_state::maximized;
+  } else if (wm_state == IconicState || hidden) {
+    now = backend_show_state::minimized;
+  } else if (wm_state == WithdrawnState && property && property->atom == atoms_.wm_state) {
+    // Let go by the window manager (WM_STATE removed): another client unmapped it.
+    now = backend_show_state::hidden;
+  } else {
+    return;  // unmapped on its way to another state
+  }
+  if (now != w.state) report_state(w, now);
 }
 
 void x11_backend::handle_client_message(x11_window& w, XEvent& event) {

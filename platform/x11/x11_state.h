@@ -40,6 +40,7 @@ struct x11_window final : preedit_sink {
   XIC input_context = nullptr;
   RECT client{};  // last known client area, screen coordinates
   RECT normal_client{};  // restored area while maximized without a window manager
+  bool zoomed = false;   // maximized without a window manager: covers the work area
   SIZE min_client{};  // size limits for the window manager (all 0: none)
   SIZE max_client{};
   backend_show_state state = backend_show_state::hidden;
@@ -52,6 +53,9 @@ struct x11_window final : preedit_sink {
   bool touch = false;
   bool composing = false;
   bool destroyed_elsewhere = false;  // another client or the server destroyed the X window
+  // Shown again from minimized by a window manager, which keeps the geometry it
+  // had: the next pump tells the core of it (a changed one arrives as a configure).
+  bool report_geometry = false;
   std::u16string title;
 
   void preedit_started() override;
@@ -143,7 +147,28 @@ private:
   void handle_key(x11_window& w, XEvent& event);
   void handle_button(x11_window& w, const XButtonEvent& event, bool press);
   void handle_configure(x11_window& w, const XConfigureEvent& event);
-  void handle_state_property(x11_window& w);
+  void handle_map(x11_window& w, const XEvent& event);
+  void handle_unmap(x11_window& w, const XEvent& event);
+  // Reads the window manager's state properties of w. property: the event that
+  // changed one, null when something else asks.
+  void handle_state_property(x11_window& w, const XPropertyEvent* property = nullptr);
+  // Tells the core of a show state the window system gave w, then of the
+  // geometry it has in that state.
+  void report_state(x11_window& w, backend_show_state state);
+  // The client area's place on the root now (after a reparent), reported as a configure.
+  void report_position(x11_window& w);
+  // A client area the window system gave w: kept, and told to the core when it is new.
+  void report_client(x11_window& w, const RECT& client);
+  // Whether a ReparentNotify of w waits in the queue: the unmap before it was
+  // the reparenting's, not a hide.
+  bool reparent_follows(const x11_window& w);
+  // A window manager started or ended: the state properties mean something else now.
+  void window_manager_changed();
+  // Makes the core's active window the desktop's foreground window, when that
+  // is one of ours, or none.
+  void sync_foreground();
+  // Reports the geometry of the windows whose report_geometry is set.
+  void report_geometries();
   void handle_client_message(x11_window& w, XEvent& event);
   void handle_focus(x11_window& w, const XFocusChangeEvent& event, bool focus_in);
   void handle_input2(XEvent& event);
@@ -194,4 +219,5 @@ private:
   window_move move_;
   bool window_manager_known_ = false;
   Window window_manager_check_ = 0;  // the running window manager's check window, 0 for none
+  bool geometry_reports_ = false;  // some window's report_geometry is set
 };

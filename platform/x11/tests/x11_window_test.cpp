@@ -894,3 +894,54 @@ TEST_F(x11_backend_test, dpi_and_monitors) {
   EXPECT_NE(monitor, nullptr);
   EXPECT_EQ(MonitorFromWindow(second, MONITOR_DEFAULTTONEAREST), monitor) << "one screen, one monitor";
 }
+
+TEST_F(x11_backend_test, hiding_the_active_window_from_outside_hands_activation_and_the_focus_on) {
+  HWND first = create(u"first", 40, 40, 200, 150);
+  HWND second = create(u"second", 400, 40, 200, 150);
+  ASSERT_TRUE(first && second);
+  ShowWindow(second, SW_SHOW);
+  ASSERT_TRUE(wait_for([&] { return map_state(second) == IsViewable; }));
+  show_focused(first);
+  ASSERT_EQ(GetActiveWindow(), first);
+  const bool managed = x11_window_manager_running(display);
+  const Window second_xid = x11_backend_window(second);
+  auto x_focus = [&] {
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    return focus;
+  };
+  // The other window takes over, as SW_HIDE hands it on, and the X focus with it.
+  Display* other = open_test_display();
+  ASSERT_NE(other, nullptr);
+  XUnmapWindow(other, x11_backend_window(first));
+  XSync(other, False);
+  EXPECT_TRUE(wait_for([&] { return !IsWindowVisible(first); }));
+  EXPECT_TRUE(wait_for([&] { return GetActiveWindow() == second && GetFocus() == second && x_focus() == second_xid; }))
+      << "active " << GetActiveWindow() << ", X focus " << x_focus();
+  received.clear();
+  xtest_tap(display, XK_q);
+  EXPECT_TRUE(wait_for([&] {
+    for (const recorded_message& m : received)
+      if (m.window == second && m.message == WM_KEYDOWN && m.wParam == 'Q') return true;
+    return false;
+  })) << "keys reach it";
+
+  // Shown again by another client: without a window manager nothing activates it.
+  XMapWindow(other, x11_backend_window(first));
+  XSync(other, False);
+  XCloseDisplay(other);
+  EXPECT_TRUE(wait_for([&] { return IsWindowVisible(first) && map_state(first) == IsViewable; }));
+  if (!managed) {
+    for (int i = 0; i < 20; ++i) pump();
+    EXPECT_EQ(GetActiveWindow(), second);
+    EXPECT_EQ(x_focus(), second_xid);
+  } else {
+    // A window manager may focus it: the layer follows the server either way.
+    EXPECT_TRUE(wait_for([&] {
+      const Window focus = x_focus();
+      return (focus == second_xid && GetActiveWindow() == second) ||
+             (focus == x11_backend_window(first) && GetActiveWindow() == first);
+    }));
+  }
+}
