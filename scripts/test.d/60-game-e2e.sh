@@ -26,12 +26,15 @@ game_e2e_start() {
   sleep 1
 }
 
-# game_e2e_locate: the client area's origin on the screen into game_e2e_x/_y.
+# game_e2e_locate: the client area's origin on the screen into game_e2e_x/_y,
+# its size into game_e2e_w/_h.
 game_e2e_locate() {
   local info
   info=$(xwininfo -id "$game_e2e_window")
   game_e2e_x=$(awk '/Absolute upper-left X/ {print $NF}' <<< "$info")
   game_e2e_y=$(awk '/Absolute upper-left Y/ {print $NF}' <<< "$info")
+  game_e2e_w=$(awk '/Width:/ {print $NF}' <<< "$info")
+  game_e2e_h=$(awk '/Height:/ {print $NF}' <<< "$info")
 }
 
 # game_e2e_stop: ends a game that is still running.
@@ -200,6 +203,60 @@ game_e2e_resize_beyond_screen() {
   game_e2e_shot_travels
 }
 
+# A window manager that ends with the pointer over the game leaves the focus
+# at PointerRoot: the game is inactive until a click, and that click's press,
+# drag and release shoot.
+game_e2e_window_manager_exits() {
+  xdotool windowsize "$game_e2e_window" 1000 700
+  xdotool key r
+  sleep 0.5
+  openbox --sm-disable --config-file /dev/null > /dev/null 2>&1 &
+  local manager=$! i
+  for i in $(seq 1 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2> /dev/null | grep -q 'window id' && break
+    sleep 0.1
+  done
+  sleep 1
+  game_e2e_locate
+  # A click on the heads-up texts (no shot) lets the window manager focus the game.
+  xdotool mousemove --sync $((game_e2e_x + 500)) $((game_e2e_y + 680)) click 1
+  sleep 0.5
+  xdotool mousemove --sync $((game_e2e_x + 600)) $((game_e2e_y + 600))
+  kill "$manager"
+  wait "$manager" 2> /dev/null || true
+  sleep 1
+  game_e2e_locate
+  game_e2e_shot_travels
+}
+
+# The game's own minimize area, then another client resizes or moves the window
+# and maps it: the scene stands at its client positions and a press aims where
+# it is made.
+game_e2e_minimized_then_changed() {
+  local change=$1
+  xdotool windowsize "$game_e2e_window" 1000 700
+  xdotool key r
+  sleep 0.5
+  game_e2e_locate
+  xdotool mousemove --sync $((game_e2e_x + game_e2e_w - 115)) $((game_e2e_y + 20)) click 1
+  sleep 0.5
+  case $change in
+    resize) xdotool windowsize "$game_e2e_window" 800 600 ;;
+    move) xdotool windowmove "$game_e2e_window" 100 100 ;;
+  esac
+  xdotool windowmap --sync "$game_e2e_window" || return 1
+  sleep 1
+  game_e2e_locate
+  game_e2e_shot "$game_e2e_dir/changed-$change.png"
+  local status=0
+  game_e2e_expect_colour "$game_e2e_dir/changed-$change.png" 750 248 225 131 105 || status=1  # flag
+  game_e2e_expect_colour "$game_e2e_dir/changed-$change.png" 728 302 32 83 66 || status=1     # cup
+  game_e2e_expect_colour "$game_e2e_dir/changed-$change.png" 400 560 103 191 112 || status=1  # grass
+  game_e2e_expect_colour "$game_e2e_dir/changed-$change.png" 244 452 251 244 219 || status=1  # ball on the tee
+  [ "$status" -eq 0 ] || return 1
+  game_e2e_shot_travels
+}
+
 # "ESCAPE" ends the game with status 0 and nothing on standard error.
 game_e2e_escape() {
   xdotool key Escape
@@ -233,6 +290,16 @@ game_e2e() {
     check "$name: a drag of the caption band moves the window" game_e2e_caption_drag
     check "$name: resized beyond the screen, the scene and the aim stay at their client positions" \
       game_e2e_resize_beyond_screen
+    # Wine's own X driver, without a window manager, leaves a minimized window
+    # mapped and counts it minimized whatever another client does to it.
+    if [ "$name" = linux ]; then
+      check "$name: minimized, resized by another client and mapped, the scene and the aim stay at their client positions" \
+        game_e2e_minimized_then_changed resize
+      check "$name: minimized, moved by another client and mapped, the aim stays where the press is made" \
+        game_e2e_minimized_then_changed move
+    fi
+    check "$name: after a window manager ends with the pointer over the game, a click activates it and shoots" \
+      game_e2e_window_manager_exits
     check "$name: ESCAPE ends with status 0" game_e2e_escape
   else
     check "$name: the game window opens" false
