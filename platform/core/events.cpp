@@ -107,21 +107,28 @@ void platform_window_configured(HWND window, const RECT& client) {
 void platform_window_state_changed(HWND window, backend_show_state state) {
   core_window* w = core_find(window);
   if (!w) return;
+  if (state == backend_show_state::hidden) {
+    core_show_window(window, SW_HIDE, true);
+    return;
+  }
+  // A hidden window the window system shows again is shown as it was first
+  // (WM_SHOWWINDOW: a change of state alone would show it without), then put in
+  // the state reported.
+  if (!w->visible) {
+    core_show_window(window, SW_SHOWNA, true);
+    if (!(w = core_find(window))) return;
+  }
   switch (state) {
-    case backend_show_state::hidden:
-      core_show_window(window, SW_HIDE, true);
-      break;
     case backend_show_state::minimized:
       if (!w->minimized) core_show_window(window, SW_SHOWMINNOACTIVE, true);
       break;
     case backend_show_state::maximized:
-      if (!w->maximized || !w->visible) core_show_window(window, SW_MAXIMIZE, true);
+      if (!w->maximized || w->minimized) core_show_window(window, SW_MAXIMIZE, true);
       break;
     case backend_show_state::normal:
-      if (w->minimized || w->maximized)
-        core_show_window(window, SW_SHOWNOACTIVATE, true);
-      else if (!w->visible)
-        core_show_window(window, SW_SHOWNA, true);
+      if (w->minimized || w->maximized) core_show_window(window, SW_SHOWNOACTIVATE, true);
+      break;
+    case backend_show_state::hidden:
       break;
   }
 }

@@ -212,7 +212,9 @@ BOOL core_show_window(HWND window, int command, bool from_backend) {
   bool restore = (command == SW_SHOWNORMAL || command == SW_RESTORE || command == SW_SHOWNOACTIVATE ||
                   command == SW_SHOWDEFAULT) &&
                  (w->minimized || w->maximized);
-  bool activate = !minimize && command != SW_SHOWNA && command != SW_SHOWNOACTIVATE;
+  // What the window system changes it reports without activating: that comes
+  // as a change of the foreground of its own.
+  bool activate = !minimize && command != SW_SHOWNA && command != SW_SHOWNOACTIVATE && !from_backend;
   if ((restore || maximize) && w->minimized) {
     // A minimized window may refuse to be opened again.
     LRESULT open = core_send(window, WM_QUERYOPEN, 0, 0);

@@ -452,6 +452,39 @@ TEST(DestroyWindow, HandsActivationToTheTopmostOtherWindow) {
   EXPECT_EQ(GetLastError(), 1400u) << "ERROR_INVALID_WINDOW_HANDLE";
 }
 
+TEST(WindowManagerShow, AHiddenWindowShownByTheWindowSystemGetsWmShowWindowAndTheStateReported) {
+  struct row {
+    const char* name;
+    int before;  // the state it was hidden in: SW_SHOWNORMAL, SW_MAXIMIZE or SW_MINIMIZE
+    backend_show_state shown;
+  };
+  const row rows[] = {
+      {"normal, shown normal", SW_SHOWNORMAL, backend_show_state::normal},
+      {"maximized, shown maximized", SW_MAXIMIZE, backend_show_state::maximized},
+      {"maximized, shown normal", SW_MAXIMIZE, backend_show_state::normal},
+      {"minimized, shown normal", SW_MINIMIZE, backend_show_state::normal},
+      {"normal, shown maximized", SW_SHOWNORMAL, backend_show_state::maximized},
+  };
+  for (const row& r : rows) {
+    shown_window w;
+    ShowWindow(w.window, r.before);
+    ShowWindow(w.window, SW_HIDE);
+    sim_set_foreground(sim_foreign_window());
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
+    w.recorder.clear();
+    sim_set_window_state(w.window, r.shown);
+    PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
+    const recorded_message* shown = w.recorder.find(WM_SHOWWINDOW);
+    ASSERT_NE(shown, nullptr) << r.name;
+    EXPECT_EQ(shown->wParam, WPARAM{TRUE}) << r.name;
+    EXPECT_TRUE(IsWindowVisible(w.window)) << r.name;
+    EXPECT_FALSE(IsIconic(w.window)) << r.name;
+    EXPECT_EQ(IsZoomed(w.window) != 0, r.shown == backend_show_state::maximized) << r.name;
+    EXPECT_EQ(GetActiveWindow(), nullptr) << r.name << ": the window system did not activate it";
+  }
+}
+
 TEST(Activation, AWindowTheWindowSystemHidesHandsActivationOnAndTheDesktopIsTold) {
   message_recorder recorder;
   HWND first = recorder.create();

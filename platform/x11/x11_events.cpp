@@ -178,7 +178,8 @@ void x11_backend::handle_map(x11_window& w, const XEvent& event) {
   const bool shown =
       w.state == backend_show_state::minimized || (w.state == backend_show_state::hidden && shown_elsewhere(w, event));
   if (!window_manager_running()) {
-    if (shown) report_state(w, backend_show_state::normal);
+    // A window maximized by hand still covers the work area: it is shown so.
+    if (shown) report_state(w, w.zoomed ? backend_show_state::maximized : backend_show_state::normal);
     return;
   }
   const HWND window = w.window;
@@ -205,14 +206,17 @@ void x11_backend::handle_unmap(x11_window& w, const XEvent& event) {
 
 void x11_backend::report_state(x11_window& w, backend_show_state state) {
   w.state = state;
-  if (state != backend_show_state::maximized) w.zoomed = false;
-  if (state == backend_show_state::normal) w.normal_client = w.client;
+  if (state == backend_show_state::normal) {
+    w.zoomed = false;
+    w.normal_client = w.client;
+  }
   const HWND window = w.window;
   platform_window_state_changed(window, state);
+  if (state == backend_show_state::hidden || state == backend_show_state::minimized || !platform_native_window(window))
+    return;
   // What the window system shows is the geometry: a size or place it gave the
   // window meanwhile (another client's, while minimized) counts from now on.
-  if (state != backend_show_state::hidden && state != backend_show_state::minimized && platform_native_window(window))
-    platform_window_configured(window, w.client);
+  platform_window_configured(window, w.client);
 }
 
 void x11_backend::report_position(x11_window& w) {
@@ -229,7 +233,7 @@ void x11_backend::report_position(x11_window& w) {
 void x11_backend::report_client(x11_window& w, const RECT& client) {
   if (same_rect(client, w.client)) return;
   w.client = client;
-  if (w.state == backend_show_state::minimized) {
+  if (w.state == backend_show_state::minimized || w.state == backend_show_state::hidden) {
     // Changed while out of sight: it is shown so, no longer covering the work area.
     w.zoomed = false;
     w.normal_client = client;

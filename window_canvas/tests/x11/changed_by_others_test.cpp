@@ -232,7 +232,7 @@ public:
     differ(window->minimized != 0, iconic, "record minimized / IsIconic");
     if (v.managed) {
       differ(iconic, v.wm_state == IconicState, "IsIconic / WM_STATE Iconic");
-      if (!iconic) differ(IsZoomed(handle) != 0, v.maximized, "IsZoomed / _NET_WM_STATE maximized");
+      if (viewable && !iconic) differ(IsZoomed(handle) != 0, v.maximized, "IsZoomed / _NET_WM_STATE maximized");
     }
     if (viewable && !iconic) {
       RECT client{};
@@ -511,6 +511,10 @@ const change_row rows[] = {
        }}}},
     {"maximized_resized", "maximized, resized by another client", needs::any, {our_maximize, resize_by_other(500, 400)}},
     {"maximized_moved", "maximized, moved by another client", needs::any, {our_maximize, move_by_other(100, 100)}},
+    {"maximized_unmapped_mapped", "maximized, unmapped and mapped by another client", needs::any,
+     {our_maximize, unmap_by_other, map_by_other}},
+    {"maximized_minimized_mapped", "maximized, minimized, mapped by another client", needs::any,
+     {our_maximize, our_minimize, map_by_other}},
     {"maximized_minimized_resized_mapped", "maximized, minimized, resized by another client, mapped", needs::any,
      {our_maximize, our_minimize, resize_by_other(500, 400), map_by_other}},
     {"maximized_minimized_restored_twice", "maximized, minimized, restored twice by the program", needs::any,
