@@ -72,8 +72,9 @@ void hide_and_deactivate(HWND window, bool from_backend) {
     // hid this one: it would not pick it.
     const HWND next = next_active(window);
     core_set_active(next, from_backend && !next);
-  } else if (s.focus == window)
+  } else if (s.focus == window) {
     core_set_focus(nullptr);
+  }
 }
 
 void send_first_size(HWND window) {

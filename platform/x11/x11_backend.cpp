@@ -236,20 +236,24 @@ void x11_backend::set_normal_hints(x11_window& w) {
   XFree(hints);
 }
 
+void x11_backend::set_initial_state(x11_window& w, int state) {
+  XWMHints* wm_hints = XAllocWMHints();
+  if (!wm_hints) return;
+  wm_hints->flags = InputHint | StateHint;
+  wm_hints->input = True;
+  wm_hints->initial_state = state;
+  XSetWMHints(display_, w.xid, wm_hints);
+  XFree(wm_hints);
+  w.iconic_hint = state == IconicState;
+}
+
 void x11_backend::apply_window_properties(x11_window& w) {
   Atom protocols[] = {atoms_.wm_delete_window};
   XSetWMProtocols(display_, w.xid, protocols, 1);
   set_normal_hints(w);
   XClassHint class_hint{const_cast<char*>("quon"), const_cast<char*>("Quon")};
   XSetClassHint(display_, w.xid, &class_hint);
-  XWMHints* wm_hints = XAllocWMHints();
-  if (wm_hints) {
-    wm_hints->flags = InputHint | StateHint;
-    wm_hints->input = True;
-    wm_hints->initial_state = NormalState;
-    XSetWMHints(display_, w.xid, wm_hints);
-    XFree(wm_hints);
-  }
+  set_initial_state(w, NormalState);
   const long pid = static_cast<long>(getpid());
   XChangeProperty(display_, w.xid, atoms_.net_wm_pid, XA_CARDINAL, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(&pid), 1);
@@ -344,6 +348,8 @@ void x11_backend::set_show_state(native_handle window, backend_show_state state)
   const bool managed = window_manager_running();
   const backend_show_state before = w->state;
   w->state = state;
+  // A window handed to a window manager as iconic maps as shown again.
+  if (w->iconic_hint && state != backend_show_state::minimized) set_initial_state(*w, NormalState);
   if (managed && before == backend_show_state::minimized && state != backend_show_state::hidden) {
     w->report_geometry = true;
     geometry_reports_ = true;

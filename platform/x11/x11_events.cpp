@@ -206,6 +206,8 @@ void x11_backend::handle_unmap(x11_window& w, const XEvent& event) {
 
 void x11_backend::report_state(x11_window& w, backend_show_state state) {
   w.state = state;
+  if (w.iconic_hint && state != backend_show_state::minimized && state != backend_show_state::hidden)
+    set_initial_state(w, NormalState);
   if (state == backend_show_state::normal) {
     w.zoomed = false;
     w.normal_client = w.client;
@@ -271,8 +273,18 @@ void x11_backend::window_manager_changed() {
   for (HWND window : ours) {
     auto* w = reinterpret_cast<x11_window*>(platform_native_window(window));
     if (!w) continue;
-    if (managed) handle_state_property(*w);
-    else if (w->mapped && w->state == backend_show_state::minimized) report_state(*w, backend_show_state::normal);
+    if (managed && !w->mapped && w->state == backend_show_state::minimized) {
+      // Minimized while none ran (out of sight, unmapped): given to the window
+      // manager as iconic, so that it can be restored from there.
+      x11_error_trap trap(display_);
+      set_initial_state(*w, IconicState);
+      w->show_serial = NextRequest(display_);
+      XMapWindow(display_, w->xid);
+    } else if (managed) {
+      handle_state_property(*w);
+    } else if (w->mapped && w->state == backend_show_state::minimized) {
+      report_state(*w, backend_show_state::normal);
+    }
   }
   sync_foreground();
 }

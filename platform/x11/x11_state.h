@@ -56,6 +56,7 @@ struct x11_window final : preedit_sink {
   // Shown again from minimized by a window manager, which keeps the geometry it
   // had: the next pump tells the core of it (a changed one arrives as a configure).
   bool report_geometry = false;
+  bool iconic_hint = false;  // WM_HINTS asks a window manager to take it iconic
   std::u16string title;
 
   void preedit_started() override;
@@ -125,6 +126,8 @@ private:
   // (Re)creates the X window of w on a visual; false on a protocol error.
   bool make_x_window(x11_window& w, Visual* visual, int depth);
   void apply_window_properties(x11_window& w);
+  // WM_HINTS with the state a window manager gives the window when it maps it.
+  void set_initial_state(x11_window& w, int state);
   void set_normal_hints(x11_window& w);
   void send_wm_state(x11_window& w, bool add, Atom first, Atom second);
   void set_maximized_by_hand(x11_window& w, bool maximize);

@@ -453,6 +453,18 @@ const change_row rows[] = {
      {{"openbox starts", [](changed_by_others& t) { t.start_window_manager(); }},
       our_minimize,
       {"openbox exits", [](changed_by_others& t) { t.stop_window_manager(SIGTERM); }}}},
+    {"window_manager_starts_while_minimized", "a window manager starts while the window is minimized", needs::no_window_manager,
+     {our_minimize,
+      {"openbox starts", [](changed_by_others& t) {
+         ASSERT_TRUE(t.manager.start());
+         ASSERT_TRUE(t.wait_server([](const server_view& v) { return v.wm_state == IconicState; }))
+             << "the window manager keeps it iconic";
+       }},
+      {"restored from the window manager (another client maps it)", [](changed_by_others& t) {
+         XMapWindow(t.other, t.xid);
+         XSync(t.other, False);
+         t.wait_server([](const server_view& v) { return v.map_state == IsViewable; });
+       }}}},
     {"focus_to_pointer_root_pointer_over", "the focus goes to PointerRoot, the pointer over the window", needs::any,
      {focus_to("focus to PointerRoot", true, [](changed_by_others&) -> Window { return PointerRoot; })}},
     {"focus_to_pointer_root_pointer_away", "the focus goes to PointerRoot, the pointer away", needs::any,
