@@ -267,39 +267,38 @@ void x11_backend::window_manager_changed() {
   window_manager_known_ = false;
   window_manager_check_ = 0;
   const bool managed = window_manager_running();
-  // The core's answers may destroy windows: each is looked up again.
-  std::vector<HWND> ours;
-  for (const auto& [xid, w] : windows_) ours.push_back(w->window);
-  for (HWND window : ours) {
-    auto* w = reinterpret_cast<x11_window*>(platform_native_window(window));
-    if (!w) continue;
-    if (managed && !w->mapped && w->state == backend_show_state::minimized) {
+  for_each_window([&](x11_window& w) {
+    if (managed && !w.mapped && w.state == backend_show_state::minimized) {
       // Minimized while none ran (out of sight, unmapped): given to the window
       // manager as iconic, so that it can be restored from there.
       x11_error_trap trap(display_);
-      set_initial_state(*w, IconicState);
-      w->show_serial = NextRequest(display_);
-      XMapWindow(display_, w->xid);
+      set_initial_state(w, IconicState);
+      w.show_serial = NextRequest(display_);
+      XMapWindow(display_, w.xid);
     } else if (managed) {
-      handle_state_property(*w);
-    } else if (w->mapped && w->state == backend_show_state::minimized) {
-      report_state(*w, backend_show_state::normal);
+      handle_state_property(w);
+    } else if (w.mapped && w.state == backend_show_state::minimized) {
+      report_state(w, backend_show_state::normal);
     }
-  }
+  });
   sync_foreground();
 }
 
 void x11_backend::report_geometries() {
   geometry_reports_ = false;
-  std::vector<HWND> reported;
-  for (const auto& [xid, w] : windows_)
-    if (w->report_geometry) reported.push_back(w->window);
-  for (HWND window : reported) {
-    auto* w = reinterpret_cast<x11_window*>(platform_native_window(window));
-    if (!w) continue;
-    w->report_geometry = false;
-    platform_window_configured(window, w->client);
-  }
+  for_each_window([](x11_window& w) {
+    if (!w.report_geometry) return;
+    w.report_geometry = false;
+    platform_window_configured(w.window, w.client);
+  });
+}
+
+void x11_backend::for_each_window(const std::function<void(x11_window&)>& act) {
+  // What the core answers may destroy windows: each is looked up again.
+  std::vector<HWND> ours;
+  for (const auto& [xid, w] : windows_) ours.push_back(w->window);
+  for (HWND window : ours)
+    if (auto* w = reinterpret_cast<x11_window*>(platform_native_window(window))) act(*w);
 }
 
 void x11_backend::sync_foreground() {

@@ -9,6 +9,7 @@
 #include <bitset>
 #include <chrono>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -172,6 +173,8 @@ private:
   void sync_foreground();
   // Reports the geometry of the windows whose report_geometry is set.
   void report_geometries();
+  // Calls act for each of our windows that still exists when its turn comes.
+  void for_each_window(const std::function<void(x11_window&)>& act);
   void handle_client_message(x11_window& w, XEvent& event);
   void handle_focus(x11_window& w, const XFocusChangeEvent& event, bool focus_in);
   void handle_input2(XEvent& event);
