@@ -124,6 +124,18 @@ void xtest_button(Display* display, unsigned button, bool press) {
   XFlush(display);
 }
 
+void send_client_message(Display* display, unsigned long destination, long event_mask, unsigned long window,
+                         unsigned long type, const std::array<long, 5>& data) {
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = type;
+  event.xclient.format = 32;
+  for (size_t i = 0; i < data.size(); ++i) event.xclient.data.l[i] = data[i];
+  XSendEvent(display, destination, False, event_mask, &event);
+  XFlush(display);
+}
+
 bool wait_until(const std::function<bool()>& done, const std::function<void()>& step, double seconds) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
   while (true) {

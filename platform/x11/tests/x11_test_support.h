@@ -1,6 +1,7 @@
 #pragma once
 // Helpers for tests against a real X server: one test at a time on the
 // display, XTest input, and waiting for what the server does asynchronously.
+#include <array>
 #include <functional>
 
 typedef struct _XDisplay Display;
@@ -34,6 +35,11 @@ void xtest_motion(Display* display, int root_x, int root_y);
 void xtest_button(Display* display, unsigned button, bool press);
 // Gives the keysyms temporarily mapped by xtest_key their key codes back.
 void xtest_restore_keymap(Display* display);
+
+// Sends a 32-bit ClientMessage of `type` about `window` to `destination`,
+// selected by `event_mask`, and flushes.
+void send_client_message(Display* display, unsigned long destination, long event_mask, unsigned long window,
+                         unsigned long type, const std::array<long, 5>& data);
 
 // Repeats `step` (which pumps) until `done` holds or about `seconds` pass.
 bool wait_until(const std::function<bool()>& done, const std::function<void()>& step, double seconds = 5.0);

@@ -340,17 +340,9 @@ public:
     XSetInputFocus(other, to, RevertToPointerRoot, CurrentTime);
     XSync(other, False);
   }
+  // A request about the window to the window manager, as a pager (source 2) sends it.
   void send_to_root(Atom type, long a, long b, long c) {
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = xid;
-    event.xclient.message_type = type;
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = a;
-    event.xclient.data.l[1] = b;
-    event.xclient.data.l[2] = c;
-    event.xclient.data.l[3] = 2;  // from a pager
-    XSendEvent(other, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    send_client_message(other, root, SubstructureRedirectMask | SubstructureNotifyMask, xid, type, {a, b, c, 2, 0});
     XSync(other, False);
   }
   void start_window_manager() {
