@@ -247,6 +247,10 @@ void x11_backend::set_initial_state(x11_window& w, int state) {
   w.iconic_hint = state == IconicState;
 }
 
+void x11_backend::leave_iconic_hint(x11_window& w, backend_show_state state) {
+  if (w.iconic_hint && state != backend_show_state::minimized) set_initial_state(w, NormalState);
+}
+
 void x11_backend::apply_window_properties(x11_window& w) {
   Atom protocols[] = {atoms_.wm_delete_window};
   XSetWMProtocols(display_, w.xid, protocols, 1);
@@ -348,8 +352,7 @@ void x11_backend::set_show_state(native_handle window, backend_show_state state)
   const bool managed = window_manager_running();
   const backend_show_state before = w->state;
   w->state = state;
-  // A window handed to a window manager as iconic maps as shown again.
-  if (w->iconic_hint && state != backend_show_state::minimized) set_initial_state(*w, NormalState);
+  leave_iconic_hint(*w, state);
   if (managed && before == backend_show_state::minimized && state != backend_show_state::hidden) {
     w->report_geometry = true;
     geometry_reports_ = true;

@@ -206,8 +206,7 @@ void x11_backend::handle_unmap(x11_window& w, const XEvent& event) {
 
 void x11_backend::report_state(x11_window& w, backend_show_state state) {
   w.state = state;
-  if (w.iconic_hint && state != backend_show_state::minimized && state != backend_show_state::hidden)
-    set_initial_state(w, NormalState);
+  leave_iconic_hint(w, state);
   if (state == backend_show_state::normal) {
     w.zoomed = false;
     w.normal_client = w.client;
@@ -235,12 +234,9 @@ void x11_backend::report_position(x11_window& w) {
 void x11_backend::report_client(x11_window& w, const RECT& client) {
   if (same_rect(client, w.client)) return;
   w.client = client;
-  if (w.state == backend_show_state::minimized || w.state == backend_show_state::hidden) {
-    // Changed while out of sight: it is shown so, no longer covering the work area.
-    w.zoomed = false;
-    w.normal_client = client;
-  }
-  if (w.state == backend_show_state::normal) w.normal_client = client;
+  // Changed while out of sight, it is shown so: no longer covering the work area.
+  if (w.state == backend_show_state::minimized || w.state == backend_show_state::hidden) w.zoomed = false;
+  if (w.state != backend_show_state::maximized) w.normal_client = client;
   platform_window_configured(w.window, client);
 }
 

@@ -129,6 +129,9 @@ private:
   void apply_window_properties(x11_window& w);
   // WM_HINTS with the state a window manager gives the window when it maps it.
   void set_initial_state(x11_window& w, int state);
+  // A window handed to a window manager as iconic maps as shown again once it
+  // is in any other state.
+  void leave_iconic_hint(x11_window& w, backend_show_state state);
   void set_normal_hints(x11_window& w);
   void send_wm_state(x11_window& w, bool add, Atom first, Atom second);
   void set_maximized_by_hand(x11_window& w, bool maximize);
