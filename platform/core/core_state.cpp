@@ -1,6 +1,9 @@
 #include "platform/core/core_state.h"
+#include "platform/core/message_test_hooks.h"
 
 #include <algorithm>
+
+void (*core_message_hook)(HWND, UINT, WPARAM, LPARAM) = nullptr;
 
 core_state& core() {
   static core_state state;
@@ -31,6 +34,7 @@ core_window* core_find_or_fail(HWND window) {
 LRESULT core_send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   core_window* w = core_find(window);
   if (!w || !w->proc) return 0;
+  if (core_message_hook) core_message_hook(window, message, wParam, lParam);
   return w->proc(window, message, wParam, lParam);
 }
 
