@@ -33,7 +33,20 @@ void platform_post_mouse(HWND window, UINT message, WPARAM wParam, POINT screen,
 // WM_WINDOWPOSCHANGING/WM_WINDOWPOSCHANGED and so WM_MOVE/WM_SIZE are sent.
 void platform_window_configured(HWND window, const RECT& client);
 // The window manager minimized, maximized, restored, hid or showed a window.
-void platform_window_state_changed(HWND window, backend_show_state state);
+// client, when given, is the client area (screen coordinates) the window has in
+// that state: a restore or maximize goes there in one change, a minimized
+// window is restored there later.
+void platform_window_state_changed(HWND window, backend_show_state state, const RECT* client = nullptr);
+// What the core holds of a window: its show state, its client area and the
+// client area it is restored to (screen coordinates); restores_maximized: a
+// minimized window that SW_RESTORE maximizes. False for no such window.
+struct platform_window_view {
+  backend_show_state state = backend_show_state::hidden;
+  RECT client{};
+  RECT restore_client{};
+  bool restores_maximized = false;
+};
+bool platform_window_view_of(HWND window, platform_window_view& view);
 // The desktop's foreground changed: window is ours, or null when another program's
 // window or none is active. Sends the deactivation and activation messages.
 void platform_foreground_changed(HWND window);

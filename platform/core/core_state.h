@@ -162,7 +162,8 @@ HWND core_top_level(HWND window);
 // the native window destroyed; it is not changed any more, only freed at the end.
 BOOL core_destroy_window(HWND window, bool native_gone);
 // Shows, hides, minimizes, maximizes or restores; from_backend skips telling it.
-BOOL core_show_window(HWND window, int command, bool from_backend);
+// target, when given, is the window rectangle a maximize or restore goes to.
+BOOL core_show_window(HWND window, int command, bool from_backend, const RECT* target = nullptr);
 // The SetWindowPos machinery: WM_WINDOWPOSCHANGING, WM_NCCALCSIZE, WM_WINDOWPOSCHANGED
 // (whose default handling sends WM_MOVE and WM_SIZE); with activate_between the
 // window is activated before the last, as a shown window is.

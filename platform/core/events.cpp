@@ -104,7 +104,7 @@ void platform_window_configured(HWND window, const RECT& client) {
   if (!w->minimized && !core_same_rect(w->client_rect, client)) backend().set_client_rect(w->native, w->client_rect);
 }
 
-void platform_window_state_changed(HWND window, backend_show_state state) {
+void platform_window_state_changed(HWND window, backend_show_state state, const RECT* client) {
   core_window* w = core_find(window);
   if (!w) return;
   if (state == backend_show_state::hidden) {
@@ -118,24 +118,51 @@ void platform_window_state_changed(HWND window, backend_show_state state) {
     core_show_window(window, SW_SHOWNA, true);
     if (!(w = core_find(window))) return;
   }
+  RECT target{};
+  if (client) {
+    const RECT in = core_frame_insets(*w);
+    target = {client->left - in.left, client->top - in.top, client->right + in.right, client->bottom + in.bottom};
+  }
   switch (state) {
     case backend_show_state::minimized:
       if (!w->minimized) core_show_window(window, SW_SHOWMINNOACTIVE, true);
       break;
     case backend_show_state::maximized:
-      if (!w->maximized || w->minimized) core_show_window(window, SW_MAXIMIZE, true);
+      if (!w->maximized || w->minimized) core_show_window(window, SW_MAXIMIZE, true, client ? &target : nullptr);
       break;
     case backend_show_state::normal:
-      if (w->minimized || w->maximized) core_show_window(window, SW_SHOWNOACTIVATE, true);
+      if (w->minimized || w->maximized) core_show_window(window, SW_SHOWNOACTIVATE, true, client ? &target : nullptr);
       break;
     case backend_show_state::hidden:
       break;
   }
+  if (!(w = core_find(window))) return;
+  // Whatever the change itself left elsewhere (a minimized window's restored
+  // area included).
+  if (client) platform_window_configured(window, *client);
+  // The active window, shown, holds the keyboard focus.
+  core_state& s = core();
+  if ((w = core_find(window)) && s.active == window && !s.focus && w->visible && !w->minimized) core_set_focus(window);
+}
+
+bool platform_window_view_of(HWND window, platform_window_view& view) {
+  const core_window* w = core_find(window);
+  if (!w) return false;
+  view.state = !w->visible ? backend_show_state::hidden
+               : w->minimized ? backend_show_state::minimized
+               : w->maximized ? backend_show_state::maximized
+                              : backend_show_state::normal;
+  view.client = w->client_rect;
+  const RECT in = core_frame_insets(*w);
+  view.restore_client = {w->normal_rect.left + in.left, w->normal_rect.top + in.top, w->normal_rect.right - in.right,
+                         w->normal_rect.bottom - in.bottom};
+  return true;
 }
 
 void platform_foreground_changed(HWND window) {
+  // A window out of sight takes no activation, whatever holds the focus.
   core_window* w = core_find(window);
-  core_set_active(w && w->visible ? window : nullptr, true);
+  core_set_active(w && w->visible && !w->minimized ? window : nullptr, true);
 }
 
 void platform_capture_lost() {

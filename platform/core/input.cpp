@@ -29,7 +29,13 @@ void core_set_active(HWND window, bool from_backend, WORD how) {
   core_state& s = core();
   if (window && !core_find(window)) window = nullptr;
   HWND old = s.active;
-  if (old == window) return;
+  if (old == window) {
+    // The window system says it is active: an active window that is shown
+    // holds the keyboard focus, so that keys reach it.
+    core_window* w = core_find(window);
+    if (from_backend && w && !s.focus && w->visible && !w->minimized) core_set_focus(window);
+    return;
+  }
   if (core_window* o = core_find(old)) {
     WPARAM minimized = o->minimized ? 1 : 0;
     core_send(old, WM_NCACTIVATE, FALSE, 0);

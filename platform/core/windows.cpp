@@ -191,7 +191,7 @@ void core_set_window_pos(HWND window, core_pos_change change, bool activate_betw
   core_send(window, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&wp));
 }
 
-BOOL core_show_window(HWND window, int command, bool from_backend) {
+BOOL core_show_window(HWND window, int command, bool from_backend, const RECT* target) {
   core_window* w = core_find(window);
   if (!w) return FALSE;
   core_state& s = core();
@@ -255,13 +255,15 @@ BOOL core_show_window(HWND window, int command, bool from_backend) {
     if (!w->minimized && !w->maximized) w->normal_rect = w->window_rect;
     w->minimized = false;
     w->maximized = true;
-    change.window_rect = {mmi.ptMaxPosition.x, mmi.ptMaxPosition.y, mmi.ptMaxPosition.x + mmi.ptMaxSize.x,
-                          mmi.ptMaxPosition.y + mmi.ptMaxSize.y};
+    change.window_rect = target ? *target
+                                : RECT{mmi.ptMaxPosition.x, mmi.ptMaxPosition.y, mmi.ptMaxPosition.x + mmi.ptMaxSize.x,
+                                       mmi.ptMaxPosition.y + mmi.ptMaxSize.y};
     change.flags = show_flag;
     change.state_changed = true;
   } else if (restore) {
     w->minimized = false;
     w->maximized = false;
+    if (target) w->normal_rect = *target;
     change.window_rect = w->normal_rect;
     change.flags = show_flag;
     change.state_changed = true;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
@@ -58,13 +59,18 @@ int cursor_shape(int cursor_id) {
 
 // A busy server refuses connections for a moment (its listen queue is full):
 // a refused connection is retried for about a second.
+// Says why on standard error when it cannot, as X programs do.
 Display* open_display() {
   const char* name = std::getenv("DISPLAY");
-  if (!name || !*name) return nullptr;
+  if (!name || !*name) {
+    std::fprintf(stderr, "x11: cannot open display: DISPLAY is not set\n");
+    return nullptr;
+  }
   for (int attempt = 0; attempt < 20; ++attempt) {
     if (Display* display = XOpenDisplay(nullptr)) return display;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
+  std::fprintf(stderr, "x11: cannot open display \"%s\"\n", name);
   return nullptr;
 }
 
@@ -98,7 +104,7 @@ x11_backend::x11_backend() {
   XkbSetDetectableAutoRepeat(display_, True, &detectable);
   xim_.open(display_);
   xdnd_ = std::make_unique<xdnd_target>(display_, atoms_);
-  XSelectInput(display_, root_, PropertyChangeMask);
+  XSelectInput(display_, root_, PropertyChangeMask | FocusChangeMask);
 }
 
 x11_backend::~x11_backend() {
@@ -161,7 +167,7 @@ glx_format_list& x11_backend::formats() {
 
 // ---- windows ----------------------------------------------------------------
 
-bool x11_backend::make_x_window(x11_window& w, Visual* visual, int depth) {
+bool x11_backend::make_x_window(x11_window& w, Visual* visual, int depth, const RECT& client) {
   x11_error_trap trap(display_);
   XSetWindowAttributes attributes{};
   unsigned long mask = CWEventMask | CWBorderPixel | CWBackPixmap | CWColormap;
@@ -173,23 +179,26 @@ bool x11_backend::make_x_window(x11_window& w, Visual* visual, int depth) {
   // The shape last set (the arrow at first): the class cursor of every window.
   attributes.cursor = cursor_for(cursor_id_);
   mask |= CWCursor;
-  const int width = std::max<LONG>(1, w.client.right - w.client.left);
-  const int height = std::max<LONG>(1, w.client.bottom - w.client.top);
-  const Window xid = XCreateWindow(display_, root_, w.client.left, w.client.top, static_cast<unsigned>(width),
+  const int width = std::max<LONG>(1, client.right - client.left);
+  const int height = std::max<LONG>(1, client.bottom - client.top);
+  const Window xid = XCreateWindow(display_, root_, client.left, client.top, static_cast<unsigned>(width),
                                    static_cast<unsigned>(height), 0, depth, InputOutput, visual, mask, &attributes);
   if (!trap.ok() || !xid) {
     if (xid) XDestroyWindow(display_, xid);
     XFreeColormap(display_, colormap);
     return false;
   }
-  const bool was_mapped = w.mapped;
+  bool was_mapped = false;
   if (w.xid) {
+    XWindowAttributes old{};
+    was_mapped = XGetWindowAttributes(display_, w.xid, &old) && old.map_state != IsUnmapped;
     if (current_window_ == &w) {
       glXMakeCurrent(display_, None, nullptr);
       current_window_ = nullptr;
       current_context_ = nullptr;
     }
     if (move_.window == &w) move_ = window_move{};
+    if (window_manager_move_ == &w) window_manager_move_ = nullptr;
     xim_.destroy_context(w.input_context);
     w.input_context = nullptr;
     xdnd_->forget(w.xid);
@@ -200,30 +209,29 @@ bool x11_backend::make_x_window(x11_window& w, Visual* visual, int depth) {
   w.xid = xid;
   w.colormap = colormap;
   w.visual = XVisualIDFromVisual(visual);
-  w.mapped = false;
+  w.facts = server_facts{};
+  w.facts.client = client;
+  w.dirty = true;
+  dirty_ = true;
   windows_[xid] = &w;
-  apply_window_properties(w);
+  apply_window_properties(w, client);
   w.input_context = xim_.create_context(xid, &w);
   if (w.touch) select_input2(w);
-  if (was_mapped) {
-    w.show_serial = NextRequest(display_);
-    XMapWindow(display_, xid);
-    w.mapped = true;
-  }
+  if (was_mapped) XMapWindow(display_, xid);
   XFlush(display_);
   return true;
 }
 
-void x11_backend::set_normal_hints(x11_window& w) {
+void x11_backend::set_normal_hints(x11_window& w, const RECT& client) {
   XSizeHints* hints = XAllocSizeHints();
   if (!hints) return;
   // Static gravity: the position we give is the client area's, whatever frame
   // the window manager adds.
   hints->flags = PPosition | PSize | USPosition | PWinGravity;
-  hints->x = w.client.left;
-  hints->y = w.client.top;
-  hints->width = std::max<LONG>(1, w.client.right - w.client.left);
-  hints->height = std::max<LONG>(1, w.client.bottom - w.client.top);
+  hints->x = client.left;
+  hints->y = client.top;
+  hints->width = std::max<LONG>(1, client.right - client.left);
+  hints->height = std::max<LONG>(1, client.bottom - client.top);
   hints->win_gravity = StaticGravity;
   if (w.max_client.cx > 0 && w.max_client.cy > 0) {
     hints->flags |= PMinSize | PMaxSize;
@@ -247,14 +255,10 @@ void x11_backend::set_initial_state(x11_window& w, int state) {
   w.iconic_hint = state == IconicState;
 }
 
-void x11_backend::leave_iconic_hint(x11_window& w, backend_show_state state) {
-  if (w.iconic_hint && state != backend_show_state::minimized) set_initial_state(w, NormalState);
-}
-
-void x11_backend::apply_window_properties(x11_window& w) {
+void x11_backend::apply_window_properties(x11_window& w, const RECT& client) {
   Atom protocols[] = {atoms_.wm_delete_window};
   XSetWMProtocols(display_, w.xid, protocols, 1);
-  set_normal_hints(w);
+  set_normal_hints(w, client);
   XClassHint class_hint{const_cast<char*>("quon"), const_cast<char*>("Quon")};
   XSetClassHint(display_, w.xid, &class_hint);
   set_initial_state(w, NormalState);
@@ -279,13 +283,11 @@ native_handle x11_backend::create_window(const backend_window_desc& desc) {
   w->backend = this;
   w->window = desc.window;
   w->style = desc.style;
-  w->client = desc.client;
-  w->normal_client = desc.client;
   w->min_client = desc.min_client;
   w->max_client = desc.max_client;
   w->title = desc.title;
   if (desc.owner_native) w->owner = window_of(desc.owner_native)->xid;
-  if (!make_x_window(*w, DefaultVisual(display_, screen_), DefaultDepth(display_, screen_))) {
+  if (!make_x_window(*w, DefaultVisual(display_, screen_), DefaultDepth(display_, screen_), desc.client)) {
     delete w;
     return 0;
   }
@@ -305,9 +307,11 @@ void x11_backend::destroy_window(native_handle window) {
     capture_ = 0;
   }
   if (move_.window == w) move_ = window_move{};  // the grab goes with the X window
+  if (window_manager_move_ == w) window_manager_move_ = nullptr;
   xim_.destroy_context(w->input_context);
   xdnd_->forget(w->xid);
   windows_.erase(w->xid);
+  if (focus_ == w->xid) focus_known_ = false;
   {
     x11_error_trap trap(display_);
     if (!w->destroyed_elsewhere) XDestroyWindow(display_, w->xid);
@@ -317,6 +321,14 @@ void x11_backend::destroy_window(native_handle window) {
   for (auto& [xid, other] : windows_)
     if (other->owner == w->xid) other->owner = 0;
   delete w;
+}
+
+platform_window_view x11_backend::view_of(const x11_window& w) const {
+  platform_window_view view;
+  view.client = w.facts.client;
+  view.restore_client = w.facts.client;
+  platform_window_view_of(w.window, view);
+  return view;
 }
 
 void x11_backend::send_wm_state(x11_window& w, bool add, Atom first, Atom second) {
@@ -332,76 +344,80 @@ void x11_backend::send_wm_state(x11_window& w, bool add, Atom first, Atom second
   XSendEvent(display_, root_, False, SubstructureNotifyMask | SubstructureRedirectMask, &event);
 }
 
-void x11_backend::set_maximized_by_hand(x11_window& w, bool maximize) {
-  if (maximize == w.zoomed) return;
-  RECT target = w.normal_client;
-  if (maximize) {
-    w.normal_client = w.client;
-    target = work_area(reinterpret_cast<native_handle>(&w));
+void x11_backend::move_resize(x11_window& w, const RECT& client) {
+  if (window_manager_running()) {
+    // The window manager answers with a configure, whatever it makes of it.
+    w.geometry_requested = true;
+    w.geometry_serial = NextRequest(display_);
+    w.geometry_requested_at = std::chrono::steady_clock::now();
+    requests_ = true;
   }
-  w.zoomed = maximize;
-  w.client = target;
-  XMoveResizeWindow(display_, w.xid, target.left, target.top, static_cast<unsigned>(std::max<LONG>(1, target.right - target.left)),
-                    static_cast<unsigned>(std::max<LONG>(1, target.bottom - target.top)));
+  XMoveResizeWindow(display_, w.xid, client.left, client.top,
+                    static_cast<unsigned>(std::max<LONG>(1, client.right - client.left)),
+                    static_cast<unsigned>(std::max<LONG>(1, client.bottom - client.top)));
+}
+
+void x11_backend::request_state(x11_window& w, backend_show_state state) {
+  w.state_requested = true;
+  w.requested_state = state;
+  w.state_requested_at = std::chrono::steady_clock::now();
+  requests_ = true;
 }
 
 void x11_backend::set_show_state(native_handle window, backend_show_state state) {
   x11_window* w = window_of(window);
   if (!w) return;
+  // The core has the new state and its geometry already.
+  const platform_window_view view = view_of(*w);
   x11_error_trap trap(display_);
   const bool managed = window_manager_running();
-  const backend_show_state before = w->state;
-  w->state = state;
-  leave_iconic_hint(*w, state);
-  if (managed && before == backend_show_state::minimized && state != backend_show_state::hidden) {
-    w->report_geometry = true;
-    geometry_reports_ = true;
-  }
-  w->show_serial = NextRequest(display_);
+  read_facts(*w);
+  // Known to the window manager: mapped, or iconic in its hands.
+  const bool withdrawn = w->facts.map == map_state::unmapped && w->facts.wm_state == icccm_state::withdrawn;
+  if (w->iconic_hint && state != backend_show_state::minimized) set_initial_state(*w, NormalState);
+  if (managed) request_state(*w, state);
   switch (state) {
     case backend_show_state::hidden:
-      if (w->mapped || before == backend_show_state::minimized) XWithdrawWindow(display_, w->xid, screen_);
-      w->mapped = false;
+      XWithdrawWindow(display_, w->xid, screen_);
       break;
     case backend_show_state::minimized:
-      if (managed) {
-        if (!w->mapped) {
-          XMapWindow(display_, w->xid);
-          w->mapped = true;
-        }
-        XIconifyWindow(display_, w->xid, screen_);
-      } else {
+      if (!managed) {
         // Nothing to iconify into: the window goes out of sight.
         XUnmapWindow(display_, w->xid);
-        w->mapped = false;
+      } else if (withdrawn) {
+        set_initial_state(*w, IconicState);
+        XMapWindow(display_, w->xid);
+      } else {
+        XIconifyWindow(display_, w->xid, screen_);
       }
       break;
     case backend_show_state::maximized:
       if (managed) {
-        if (w->mapped) {
-          send_wm_state(*w, true, atoms_.net_wm_state_maximized_vert, atoms_.net_wm_state_maximized_horz);
-        } else {
+        if (withdrawn) {
+          // A window it does not manage yet says its state itself.
           const Atom states[] = {atoms_.net_wm_state_maximized_vert, atoms_.net_wm_state_maximized_horz};
           XChangeProperty(display_, w->xid, atoms_.net_wm_state, XA_ATOM, 32, PropModeReplace,
                           reinterpret_cast<const unsigned char*>(states), 2);
+        } else {
+          send_wm_state(*w, true, atoms_.net_wm_state_maximized_vert, atoms_.net_wm_state_maximized_horz);
         }
       } else {
-        set_maximized_by_hand(*w, true);
+        w->layer_maximized = true;
+        w->layer_maximized_client = view.client;
+        move_resize(*w, view.client);
       }
-      if (!w->mapped) {
-        XMapRaised(display_, w->xid);
-        w->mapped = true;
-      }
+      XMapRaised(display_, w->xid);
       break;
     case backend_show_state::normal:
-      if (before == backend_show_state::maximized && managed)
-        send_wm_state(*w, false, atoms_.net_wm_state_maximized_vert, atoms_.net_wm_state_maximized_horz);
-      else if (!managed)
-        set_maximized_by_hand(*w, false);  // also on the way back from a minimized maximized window
-      if (!w->mapped || before == backend_show_state::minimized) {
-        XMapRaised(display_, w->xid);
-        w->mapped = true;
+      if (managed) {
+        if (w->facts.net_maximized)
+          send_wm_state(*w, false, atoms_.net_wm_state_maximized_vert, atoms_.net_wm_state_maximized_horz);
+      } else {
+        // Also on the way back from a window a window manager maximized.
+        w->layer_maximized = false;
+        move_resize(*w, view.client);
       }
+      XMapRaised(display_, w->xid);
       break;
   }
   XFlush(display_);
@@ -410,12 +426,8 @@ void x11_backend::set_show_state(native_handle window, backend_show_state state)
 void x11_backend::set_client_rect(native_handle window, const RECT& client) {
   x11_window* w = window_of(window);
   if (!w) return;
-  w->client = client;
-  if (w->state != backend_show_state::maximized) w->normal_client = client;
   x11_error_trap trap(display_);
-  XMoveResizeWindow(display_, w->xid, client.left, client.top,
-                    static_cast<unsigned>(std::max<LONG>(1, client.right - client.left)),
-                    static_cast<unsigned>(std::max<LONG>(1, client.bottom - client.top)));
+  move_resize(*w, client);
   XFlush(display_);
 }
 
@@ -438,7 +450,7 @@ void x11_backend::set_size_limits(native_handle window, SIZE min_client, SIZE ma
   w->min_client = min_client;
   w->max_client = max_client;
   x11_error_trap trap(display_);
-  set_normal_hints(*w);
+  set_normal_hints(*w, view_of(*w).client);
   XFlush(display_);
 }
 
@@ -453,8 +465,9 @@ RECT x11_backend::work_area(native_handle window) {
   for (size_t i = 0; i < monitors.size(); ++i)
     if (monitors[i].primary) index = static_cast<int>(i);
   if (x11_window* w = window_of(window)) {
-    const int nearest = monitor_for_rect(monitors, w->client.left, w->client.top, w->client.right - w->client.left,
-                                         w->client.bottom - w->client.top);
+    const RECT client = view_of(*w).client;
+    const int nearest =
+        monitor_for_rect(monitors, client.left, client.top, client.right - client.left, client.bottom - client.top);
     if (nearest >= 0) index = nearest;
   }
   const monitor_area& m = monitors[static_cast<size_t>(index)];
@@ -468,6 +481,9 @@ void x11_backend::begin_move(native_handle window, POINT point) {
     begin_move_by_hand(*w, point);
     return;
   }
+  // Only while the press that asks for it is held: a window manager that takes
+  // over after the release would hold the window to the pointer.
+  if (!read_pointer() || !(pointer_mask_ & Button1Mask)) return;
   // The window manager takes the pointer over: the press's implicit grab ends.
   XUngrabPointer(display_, CurrentTime);
   capture_ = 0;
@@ -483,17 +499,31 @@ void x11_backend::begin_move(native_handle window, POINT point) {
   event.xclient.data.l[4] = 1;
   XSendEvent(display_, root_, False, SubstructureNotifyMask | SubstructureRedirectMask, &event);
   XFlush(display_);
+  // A release that still reaches us came before the window manager's grab.
+  window_manager_move_ = w;
+}
+
+void x11_backend::cancel_window_manager_move(x11_window& w) {
+  window_manager_move_ = nullptr;
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = w.xid;
+  event.xclient.message_type = atoms_.net_wm_moveresize;
+  event.xclient.format = 32;
+  event.xclient.data.l[2] = 11;  // _NET_WM_MOVERESIZE_CANCEL
+  event.xclient.data.l[3] = Button1;
+  event.xclient.data.l[4] = 1;
+  x11_error_trap trap(display_);
+  XSendEvent(display_, root_, False, SubstructureNotifyMask | SubstructureRedirectMask, &event);
+  XFlush(display_);
 }
 
 void x11_backend::begin_move_by_hand(x11_window& w, POINT press) {
   // A maximized window stays in place, as it does under the system.
-  if (move_.window || !w.mapped || w.state != backend_show_state::normal) return;
+  const platform_window_view view = view_of(w);
+  if (move_.window || w.facts.map != map_state::viewable || view.state != backend_show_state::normal) return;
   // Only while the press that asked for it is held.
-  Window root = 0, child = 0;
-  int root_x = 0, root_y = 0, x = 0, y = 0;
-  unsigned int mask = 0;
-  if (!XQueryPointer(display_, root_, &root, &child, &root_x, &root_y, &x, &y, &mask) || !(mask & Button1Mask))
-    return;
+  if (!read_pointer() || !(pointer_mask_ & Button1Mask)) return;
   // The pointer's events come to this window wherever it goes, until the release.
   x11_error_trap trap(display_);
   const int grabbed = XGrabPointer(display_, w.xid, False, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
@@ -501,9 +531,9 @@ void x11_backend::begin_move_by_hand(x11_window& w, POINT press) {
   if (!trap.ok() || grabbed != GrabSuccess) return;
   move_.window = &w;
   move_.press = press;
-  move_.origin = {w.client.left, w.client.top};
+  move_.origin = {view.client.left, view.client.top};
   move_.target = move_.origin;
-  follow_pointer(root_x, root_y);
+  follow_pointer(pointer_.x, pointer_.y);
 }
 
 void x11_backend::follow_pointer(int root_x, int root_y) {
@@ -525,41 +555,48 @@ void x11_backend::end_move() {
 
 // ---- pointer, keyboard, focus -----------------------------------------------
 
-bool x11_backend::cursor_pos(POINT& point) {
-  if (!display_) return false;
+bool x11_backend::read_pointer() {
+  if (pointer_known_) return true;
   Window root = 0, child = 0;
   int root_x = 0, root_y = 0, x = 0, y = 0;
   unsigned int mask = 0;
   if (!XQueryPointer(display_, root_, &root, &child, &root_x, &root_y, &x, &y, &mask)) return false;
-  point.x = root_x;
-  point.y = root_y;
+  pointer_ = {root_x, root_y};
+  pointer_mask_ = mask;
+  pointer_known_ = true;
+  return true;
+}
+
+bool x11_backend::cursor_pos(POINT& point) {
+  // Read once after each batch of events: a frame with none asks the server nothing.
+  if (!display_ || !read_pointer()) return false;
+  point = pointer_;
   return true;
 }
 
 bool x11_backend::async_key_down(int virtual_key) {
   if (!display_) return false;
-  Window root = 0, child = 0;
-  int root_x = 0, root_y = 0, x = 0, y = 0;
-  unsigned int mask = 0;
   switch (virtual_key) {
     case VK_LBUTTON: case VK_RBUTTON: case VK_MBUTTON: case VK_SHIFT: case VK_CONTROL: case VK_MENU: {
-      if (!XQueryPointer(display_, root_, &root, &child, &root_x, &root_y, &x, &y, &mask)) return false;
+      if (!read_pointer()) return false;
       const unsigned int bit = virtual_key == VK_LBUTTON   ? Button1Mask
                                : virtual_key == VK_RBUTTON ? Button3Mask
                                : virtual_key == VK_MBUTTON ? Button2Mask
                                : virtual_key == VK_SHIFT   ? ShiftMask
                                : virtual_key == VK_CONTROL ? ControlMask
                                                            : Mod1Mask;
-      return (mask & bit) != 0;
+      return (pointer_mask_ & bit) != 0;
     }
     default:
       break;
   }
   // Other keys: any key code whose keysym maps to the virtual key.
-  char keys[32];
-  XQueryKeymap(display_, keys);
+  if (!keymap_known_) {
+    XQueryKeymap(display_, keymap_.data());
+    keymap_known_ = true;
+  }
   for (int code = 8; code < 256; ++code) {
-    if (!((keys[code / 8] >> (code % 8)) & 1)) continue;
+    if (!((keymap_[static_cast<size_t>(code / 8)] >> (code % 8)) & 1)) continue;
     if (virtual_key_of_keysym(XkbKeycodeToKeysym(display_, static_cast<KeyCode>(code), 0, 0)) == virtual_key)
       return true;
   }
@@ -603,29 +640,28 @@ KeySym x11_backend::layout_keysym(WPARAM virtual_key, LPARAM lParam, bool shift)
   return shifted != NoSymbol ? shifted : XkbKeycodeToKeysym(display_, static_cast<KeyCode>(code), 0, 0);
 }
 
+Window x11_backend::input_focus() {
+  if (!focus_known_) {
+    int revert = 0;
+    XGetInputFocus(display_, &focus_, &revert);
+    focus_known_ = true;
+  }
+  return focus_;
+}
+
 HWND x11_backend::foreground_window() {
   if (!display_) return nullptr;
-  Window focus = 0;
-  int revert = 0;
-  XGetInputFocus(display_, &focus, &revert);
-  // Keys go to the focus: when it is one of ours, that is the foreground window
-  // (a window manager names it active a moment later).
+  // The window with the keyboard is the foreground window; PointerRoot, none
+  // or the root is none. Read again only after focus events.
+  const Window focus = input_focus();
+  if (focus == None || focus == PointerRoot || focus == root_) return nullptr;
   if (x11_window* w = find_xid(focus)) return w->window;
-  Window active = focus;
-  if (window_manager_running()) {
-    x11_property value;
-    if (read_property(display_, root_, atoms_.net_active_window, XA_WINDOW, 1, &value) && value.items.size() == 1)
-      active = value.items[0];
-  }
-  // PointerRoot, none, or reverted to the root: no window has the keyboard for itself.
-  if (active == None || active == PointerRoot || active == root_) return nullptr;
-  if (x11_window* w = find_xid(active)) return w->window;
   return &foreign_window_token;
 }
 
 void x11_backend::activate_window(native_handle window) {
   x11_window* w = window_of(window);
-  if (!w || !w->mapped) return;
+  if (!w) return;
   x11_error_trap trap(display_);
   if (window_manager_running()) {
     XEvent event{};
@@ -701,7 +737,7 @@ std::uintptr_t x11_backend::window_monitor(native_handle window, DWORD flags) {
   x11_window* w = window_of(window);
   if (!display_ || !w) return 0;
   const std::vector<monitor_area> monitors = query_monitors(display_, screen_);
-  const RECT& r = w->client;
+  const RECT r = view_of(*w).client;
   int index = monitor_for_rect(monitors, r.left, r.top, r.right - r.left, r.bottom - r.top);
   if (index < 0) return 0;
   const monitor_area& m = monitors[static_cast<size_t>(index)];

@@ -1,10 +1,12 @@
 // The x11 back-end's event translation: X events into Win32 messages.
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/extensions/XInput2.h>
 #include <poll.h>
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 
 #include "platform/core/core.h"
 #include "platform/x11/error_trap.h"
@@ -27,29 +29,258 @@ LPARAM key_lparam(unsigned keycode, bool alt, bool previously_down, bool release
 
 POINT root_point(int x, int y) { return POINT{x, y}; }
 
-bool same_rect(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+using clock_type = std::chrono::steady_clock;
+
+// How long a request to a window manager holds the core's state before the
+// server's is taken, and how long the layer waits for a window manager that
+// went away to come back (a restart).
+constexpr auto request_patience = std::chrono::milliseconds(2000);
+constexpr auto window_manager_return = std::chrono::milliseconds(1000);
+
+bool is_input_event(int type) {
+  return type == KeyPress || type == KeyRelease || type == ButtonPress || type == ButtonRelease ||
+         type == MotionNotify || type == EnterNotify || type == LeaveNotify;
 }
 
 }  // namespace
 
 void x11_backend::pump_events() {
   if (!display_) return;
-  if (geometry_reports_) report_geometries();
   // The common case, nothing arrived: one look at Xlib's queue and, at most
   // every 50 microseconds, one poll of the socket; never a round trip. A poll
   // costs a system call, and the API pumps before every drawing call.
   if (XEventsQueued(display_, QueuedAlready) == 0) {
-    const auto now = std::chrono::steady_clock::now();
+    const auto now = clock_type::now();
+    if (requests_ || window_manager_leaving_) settle();
     if (now - last_socket_poll_ < std::chrono::microseconds(50)) return;
     last_socket_poll_ = now;
     pollfd connection{ConnectionNumber(display_), POLLIN, 0};
     if (poll(&connection, 1, 0) <= 0) return;
   }
+  bool any = false;
   while (XPending(display_) > 0) {
     XEvent event;
     XNextEvent(display_, &event);
+    if (!any) {
+      // Whatever arrived may have changed the input state: it is read again when asked.
+      any = true;
+      pointer_known_ = false;
+      keymap_known_ = false;
+    }
     handle_event(event);
+  }
+  settle();
+}
+
+void x11_backend::settle() {
+  if (window_manager_check_changed_) window_manager_check_changed();
+  if (window_manager_leaving_) {
+    // The windows stay as they are while a window manager may still come back.
+    if (clock_type::now() - window_manager_left_at_ < window_manager_return) return;
+    window_manager_left();
+  }
+  if (requests_) {
+    const auto now = clock_type::now();
+    bool held = false;
+    for (auto& [xid, w] : windows_) {
+      if (w->state_requested && now - w->state_requested_at > request_patience) w->dirty = true;
+      if (w->geometry_requested && now - w->geometry_requested_at > request_patience) w->dirty = true;
+      held |= w->state_requested || w->geometry_requested;
+      dirty_ |= w->dirty;
+    }
+    requests_ = held;
+  }
+  if (dirty_) {
+    dirty_ = false;
+    for_each_window([this](x11_window& w) {
+      if (w.dirty) reconcile(w);
+    });
+  }
+  if (focus_dirty_) sync_focus();
+}
+
+bool x11_backend::read_facts(x11_window& w) {
+  x11_error_trap trap(display_);
+  XWindowAttributes attributes{};
+  int x = 0, y = 0;
+  Window child = 0;
+  if (!XGetWindowAttributes(display_, w.xid, &attributes) ||
+      !XTranslateCoordinates(display_, w.xid, root_, 0, 0, &x, &y, &child))
+    return false;
+  server_facts facts;
+  facts.map = attributes.map_state == IsViewable     ? map_state::viewable
+              : attributes.map_state == IsUnviewable ? map_state::unviewable
+                                                     : map_state::unmapped;
+  facts.client = {x, y, x + attributes.width, y + attributes.height};
+  const unsigned long wm_state = read_property_item(display_, w.xid, atoms_.wm_state, atoms_.wm_state);
+  facts.wm_state = wm_state == IconicState   ? icccm_state::iconic
+                   : wm_state == NormalState ? icccm_state::normal
+                                             : icccm_state::withdrawn;
+  x11_property states;
+  if (read_property(display_, w.xid, atoms_.net_wm_state, XA_ATOM, 64, &states)) {
+    bool vertical = false, horizontal = false;
+    for (unsigned long state : states.items) {
+      vertical |= state == atoms_.net_wm_state_maximized_vert;
+      horizontal |= state == atoms_.net_wm_state_maximized_horz;
+      facts.net_hidden |= state == atoms_.net_wm_state_hidden;
+    }
+    facts.net_maximized = vertical && horizontal;
+  }
+  if (!trap.ok()) return false;
+  w.facts = facts;
+  return true;
+}
+
+void x11_backend::reconcile(x11_window& w) {
+  w.dirty = false;
+  // Gone: its DestroyNotify follows.
+  if (!read_facts(w)) return;
+  platform_window_view view;
+  if (!platform_window_view_of(w.window, view)) return;
+  const bool managed = window_manager_running();
+  const server_facts& facts = w.facts;
+  std::optional<backend_show_state> state =
+      derive_show_state(facts, managed, layer_made{view.state, w.layer_maximized, w.layer_maximized_client});
+  if (!managed && facts.map == map_state::viewable && state != backend_show_state::maximized)
+    w.layer_maximized = false;  // moved or resized by someone else: no longer the layer's maximize
+  const auto now = clock_type::now();
+  if (w.state_requested) {
+    // Until the server shows what was asked, the core keeps it.
+    if (state == w.requested_state || now - w.state_requested_at > request_patience) w.state_requested = false;
+    else state.reset();
+  }
+  if (w.geometry_requested && now - w.geometry_requested_at > request_patience) w.geometry_requested = false;
+  const backend_show_state shown = state.value_or(view.state);
+  // Only a settled state has a geometry worth telling: a minimized window's is
+  // where it is restored to (unless that is a maximize), a hidden window's its own.
+  const bool geometry = state.has_value() && !w.geometry_requested &&
+                        (shown != backend_show_state::minimized || !view.restores_maximized);
+  if (shown != view.state) {
+    platform_window_state_changed(w.window, shown, geometry ? &facts.client : nullptr);
+    return;
+  }
+  if (!geometry) return;
+  const RECT& held = shown == backend_show_state::minimized ? view.restore_client : view.client;
+  if (!same_rect(held, facts.client)) platform_window_configured(w.window, facts.client);
+}
+
+void x11_backend::window_manager_check_changed() {
+  window_manager_check_changed_ = false;
+  const Window before = window_manager_check_;
+  window_manager_known_ = false;
+  window_manager_running();
+  const Window after = window_manager_check_;
+  // The same window manager writing its property again changes nothing.
+  if (after == before) return;
+  if (!after) {
+    window_manager_leaving_ = true;
+    window_manager_left_at_ = clock_type::now();
+    return;
+  }
+  // One came back while the layer waited (a restart): it takes the windows as
+  // the last one left them.
+  const bool restarted = window_manager_leaving_ || before;
+  window_manager_leaving_ = false;
+  if (!restarted) window_manager_arrived();
+  for (auto& [xid, w] : windows_) w->dirty = true;
+  dirty_ = true;
+  focus_dirty_ = true;
+}
+
+void x11_backend::window_manager_arrived() {
+  for_each_window([this](x11_window& w) {
+    const platform_window_view view = view_of(w);
+    x11_error_trap trap(display_);
+    read_facts(w);
+    if (view.state == backend_show_state::minimized && w.facts.map == map_state::unmapped &&
+        w.facts.wm_state != icccm_state::iconic) {
+      // Minimized while none ran (out of sight, unmapped): handed over as
+      // iconic, so that it can be restored from there.
+      set_initial_state(w, IconicState);
+      XMapWindow(display_, w.xid);
+      request_state(w, backend_show_state::minimized);
+    } else if (w.layer_maximized && w.facts.map == map_state::viewable) {
+      // Maximized by the layer: handed over at the size it is restored to, to
+      // be maximized by the window manager, which then restores it there.
+      w.layer_maximized = false;
+      XMoveResizeWindow(display_, w.xid, view.restore_client.left, view.restore_client.top,
+                        static_cast<unsigned>(std::max<LONG>(1, view.restore_client.right - view.restore_client.left)),
+                        static_cast<unsigned>(std::max<LONG>(1, view.restore_client.bottom - view.restore_client.top)));
+      const Atom states[] = {atoms_.net_wm_state_maximized_vert, atoms_.net_wm_state_maximized_horz};
+      XChangeProperty(display_, w.xid, atoms_.net_wm_state, XA_ATOM, 32, PropModeReplace,
+                      reinterpret_cast<const unsigned char*>(states), 2);
+      send_wm_state(w, true, atoms_.net_wm_state_maximized_vert, atoms_.net_wm_state_maximized_horz);
+      request_state(w, backend_show_state::maximized);
+    }
+    XFlush(display_);
+  });
+}
+
+void x11_backend::window_manager_left() {
+  window_manager_leaving_ = false;
+  for_each_window([this](x11_window& w) {
+    w.state_requested = false;  // nobody is left to answer
+    w.geometry_requested = false;
+    w.dirty = true;
+    const platform_window_view view = view_of(w);
+    x11_error_trap trap(display_);
+    read_facts(w);
+    if (view.state == backend_show_state::maximized && w.facts.map == map_state::viewable) {
+      // Maximized by the window manager: the layer keeps it so, covering the work area.
+      w.layer_maximized = true;
+      w.layer_maximized_client = work_area(reinterpret_cast<native_handle>(&w));
+      move_resize(w, w.layer_maximized_client);
+    }
+    XFlush(display_);
+  });
+  dirty_ = true;
+  focus_dirty_ = true;
+}
+
+void x11_backend::for_each_window(const std::function<void(x11_window&)>& act) {
+  // What the core answers may destroy windows: each is looked up again.
+  std::vector<HWND> ours;
+  for (const auto& [xid, w] : windows_) ours.push_back(w->window);
+  for (HWND window : ours)
+    if (auto* w = reinterpret_cast<x11_window*>(platform_native_window(window))) act(*w);
+}
+
+void x11_backend::sync_focus() {
+  focus_dirty_ = false;
+  focus_known_ = false;
+  x11_window* w = find_xid(input_focus());
+  const HWND focus = w ? w->window : nullptr;
+  // Another program's window, or none: none of ours is active.
+  platform_foreground_changed(focus);
+  // Keyboard input back (a focus change or a grab's end): keys released
+  // meanwhile are released now, so that their next press counts.
+  if (focus && (w = reinterpret_cast<x11_window*>(platform_native_window(focus))) && GetActiveWindow() == focus)
+    sync_keys(*w);
+}
+
+void x11_backend::sync_keys(x11_window& w) {
+  XQueryKeymap(display_, keymap_.data());
+  keymap_known_ = true;
+  for (unsigned code = 8; code < 256; ++code) {
+    const bool down = (keymap_[code / 8] >> (code % 8)) & 1;
+    if (down == keys_down_[code]) continue;
+    keys_down_[code] = down;
+    if (down) {
+      // Held since before: its next press is a repeat.
+      key_virtual_keys_[code] = static_cast<unsigned char>(
+          virtual_key_of_keysym(XkbKeycodeToKeysym(display_, static_cast<KeyCode>(code), 0, 0)));
+    } else if (key_virtual_keys_[code]) {
+      platform_post(w.window, WM_KEYUP, key_virtual_keys_[code], key_lparam(code, false, true, true));
+    }
+  }
+}
+
+void x11_backend::compress_motion(XEvent& event) {
+  XEvent next;
+  while (XEventsQueued(display_, QueuedAlready) > 0) {
+    XPeekEvent(display_, &next);
+    if (next.type != MotionNotify || next.xmotion.window != event.xmotion.window) break;
+    XNextEvent(display_, &event);
   }
 }
 
@@ -67,6 +298,7 @@ void x11_backend::handle_event(XEvent& event) {
   // The input method sees every event first; what it consumes is not ours.
   if (xim_.filter(&event)) return;
   if (event.type == GenericEvent) {
+    settle();
     handle_input2(event);
     return;
   }
@@ -74,14 +306,16 @@ void x11_backend::handle_event(XEvent& event) {
   xdnd_drop drop;
   if (xdnd_->handle(event, &drop, &dropped)) {
     if (!dropped) return;
+    settle();
     x11_window* target = find_xid(drop.target);
-    if (!target || !target->accepts_files) {
+    platform_window_view view;
+    if (!target || !target->accepts_files || !platform_window_view_of(target->window, view)) {
       xdnd_->finish(drop, false);
       return;
     }
     std::vector<std::u16string> paths;
     for (const std::string& path : drop.paths) paths.push_back(encode_utf16(decode_utf8(path)));
-    const POINT point{drop.root_x - target->client.left, drop.root_y - target->client.top};
+    const POINT point{drop.root_x - view.client.left, drop.root_y - view.client.top};
     const std::uintptr_t token = next_drop_token_++;
     drops_[token] = std::move(drop);
     platform_post_drop(target->window, paths, point, token);
@@ -92,15 +326,20 @@ void x11_backend::handle_event(XEvent& event) {
     XRefreshKeyboardMapping(&event.xmapping);
     return;
   }
-  if (event.type == PropertyNotify && event.xproperty.window == root_) {
-    if (event.xproperty.atom == atoms_.net_supporting_wm_check) window_manager_changed();
-    else if (event.xproperty.atom == atoms_.net_active_window && window_manager_running()) sync_foreground();
+  if (event.xany.window == root_) {
+    if (event.type == PropertyNotify && event.xproperty.atom == atoms_.net_supporting_wm_check)
+      window_manager_check_changed_ = true;
+    else if (event.type == FocusIn || event.type == FocusOut)
+      focus_dirty_ = true;  // to or from PointerRoot or none
     return;
   }
   if (event.type == DestroyNotify && window_manager_check_ && event.xdestroywindow.window == window_manager_check_) {
-    window_manager_changed();  // the window manager ended
+    window_manager_check_changed_ = true;  // the window manager ended
     return;
   }
+  // Input is translated against the state the server shows now: what the
+  // events before it changed is reported first.
+  if (is_input_event(event.type) && (dirty_ || focus_dirty_ || window_manager_check_changed_)) settle();
   if (move_.window && handle_move_event(event)) return;
   x11_window* w = find_xid(event.xany.window);
   if (!w) return;
@@ -121,10 +360,19 @@ void x11_backend::handle_event(XEvent& event) {
       break;
     case FocusIn:
     case FocusOut:
-      handle_focus(*w, event.xfocus, event.type == FocusIn);
+      // The input method follows the window's own focus: not a grab's, nor the
+      // focus that reaches it through the pointer while the focus is PointerRoot.
+      if (event.xfocus.mode != NotifyGrab && event.xfocus.mode != NotifyUngrab &&
+          event.xfocus.detail != NotifyPointer && event.xfocus.detail != NotifyInferior)
+        xim_.focus(w->input_context, event.type == FocusIn);
+      // Whatever the event says, the server's answer decides, once the queue is read.
+      focus_dirty_ = true;
       break;
     case ConfigureNotify:
-      handle_configure(*w, event.xconfigure);
+      // Any configure from after a geometry request is the window manager's answer.
+      if (w->geometry_requested && static_cast<long>(event.xconfigure.serial - w->geometry_serial) >= 0)
+        w->geometry_requested = false;
+      w->dirty = dirty_ = true;
       break;
     case DestroyNotify:
       // Windows we destroy ourselves are forgotten before their DestroyNotify arrives.
@@ -135,19 +383,13 @@ void x11_backend::handle_event(XEvent& event) {
       platform_window_destroyed(w->window);
       return;
     case MapNotify:
-      if (!event.xany.send_event) handle_map(*w, event);
-      break;
     case UnmapNotify:
-      if (!event.xany.send_event) handle_unmap(*w, event);
-      break;
     case ReparentNotify:
-      // A window manager took the window into its frame or let it go, or another
-      // client embedded it: its place on the screen may be another now.
-      if (!event.xany.send_event && event.xreparent.window == w->xid) report_position(*w);
+      w->dirty = dirty_ = true;
       break;
     case PropertyNotify:
       if (event.xproperty.atom == atoms_.net_wm_state || event.xproperty.atom == atoms_.wm_state)
-        handle_state_property(*w, &event.xproperty);
+        w->dirty = dirty_ = true;
       break;
     case ClientMessage:
       handle_client_message(*w, event);
@@ -162,153 +404,6 @@ void x11_backend::handle_event(XEvent& event) {
       break;
     default:
       break;
-  }
-}
-
-bool x11_backend::shown_elsewhere(const x11_window& w, const XEvent& event) {
-  // Serials wrap; the difference is what counts.
-  return !event.xany.send_event && static_cast<long>(event.xany.serial - w.show_serial) >= 0;
-}
-
-void x11_backend::handle_map(x11_window& w, const XEvent& event) {
-  w.mapped = true;
-  // Restored from outside (the window manager's task list, another client), left
-  // shown by a window manager that ended, or shown by another client (or by a
-  // window manager on another client's request).
-  const bool shown =
-      w.state == backend_show_state::minimized || (w.state == backend_show_state::hidden && shown_elsewhere(w, event));
-  if (!window_manager_running()) {
-    // A window maximized by hand still covers the work area: it is shown so.
-    if (shown) report_state(w, w.zoomed ? backend_show_state::maximized : backend_show_state::normal);
-    return;
-  }
-  const HWND window = w.window;
-  if (shown && w.state == backend_show_state::hidden) report_state(w, backend_show_state::normal);
-  // Shown normal or maximized, as the window manager's state says.
-  if (platform_native_window(window)) handle_state_property(w);
-}
-
-void x11_backend::handle_unmap(x11_window& w, const XEvent& event) {
-  w.mapped = false;
-  // Reparenting unmaps a window and maps it again: a window manager that starts
-  // or ends does so with every window it manages.
-  if (reparent_follows(w)) return;
-  if (window_manager_running()) {
-    // A window manager unmaps its clients itself (iconifying); its changes, and
-    // its letting go of a window another client unmapped, arrive through the
-    // state properties.
-    handle_state_property(w);
-    return;
-  }
-  if ((w.state == backend_show_state::normal || w.state == backend_show_state::maximized) && shown_elsewhere(w, event))
-    report_state(w, backend_show_state::hidden);
-}
-
-void x11_backend::report_state(x11_window& w, backend_show_state state) {
-  w.state = state;
-  leave_iconic_hint(w, state);
-  if (state == backend_show_state::normal) {
-    w.zoomed = false;
-    w.normal_client = w.client;
-  }
-  const HWND window = w.window;
-  platform_window_state_changed(window, state);
-  if (state == backend_show_state::hidden || state == backend_show_state::minimized || !platform_native_window(window))
-    return;
-  // What the window system shows is the geometry: a size or place it gave the
-  // window meanwhile (another client's, while minimized) counts from now on.
-  platform_window_configured(window, w.client);
-}
-
-void x11_backend::report_position(x11_window& w) {
-  Window child = 0, root = 0;
-  int x = 0, y = 0, gx = 0, gy = 0;
-  unsigned width = 0, height = 0, border = 0, depth = 0;
-  x11_error_trap trap(display_);
-  if (!XGetGeometry(display_, w.xid, &root, &gx, &gy, &width, &height, &border, &depth) ||
-      !XTranslateCoordinates(display_, w.xid, root_, 0, 0, &x, &y, &child) || !trap.ok())
-    return;
-  report_client(w, RECT{x, y, x + static_cast<LONG>(width), y + static_cast<LONG>(height)});
-}
-
-void x11_backend::report_client(x11_window& w, const RECT& client) {
-  if (same_rect(client, w.client)) return;
-  w.client = client;
-  // Changed while out of sight, it is shown so: no longer covering the work area.
-  if (w.state == backend_show_state::minimized || w.state == backend_show_state::hidden) w.zoomed = false;
-  if (w.state != backend_show_state::maximized) w.normal_client = client;
-  platform_window_configured(w.window, client);
-}
-
-bool x11_backend::reparent_follows(const x11_window& w) {
-  // A predicate that never matches looks through the whole queue (reading what
-  // has arrived) and leaves it as it is.
-  struct search {
-    Window xid;
-    bool found;
-  } wanted{w.xid, false};
-  XEvent unused;
-  XCheckIfEvent(
-      display_, &unused,
-      [](Display*, XEvent* event, XPointer arg) -> Bool {
-        auto* s = reinterpret_cast<search*>(arg);
-        if (event->type == ReparentNotify && event->xreparent.window == s->xid) s->found = true;
-        return False;
-      },
-      reinterpret_cast<XPointer>(&wanted));
-  return wanted.found;
-}
-
-void x11_backend::window_manager_changed() {
-  window_manager_known_ = false;
-  window_manager_check_ = 0;
-  const bool managed = window_manager_running();
-  for_each_window([&](x11_window& w) {
-    if (managed && !w.mapped && w.state == backend_show_state::minimized) {
-      // Minimized while none ran (out of sight, unmapped): given to the window
-      // manager as iconic, so that it can be restored from there.
-      x11_error_trap trap(display_);
-      set_initial_state(w, IconicState);
-      w.show_serial = NextRequest(display_);
-      XMapWindow(display_, w.xid);
-    } else if (managed) {
-      handle_state_property(w);
-    } else if (w.mapped && w.state == backend_show_state::minimized) {
-      report_state(w, backend_show_state::normal);
-    }
-  });
-  sync_foreground();
-}
-
-void x11_backend::report_geometries() {
-  geometry_reports_ = false;
-  for_each_window([](x11_window& w) {
-    if (!w.report_geometry) return;
-    w.report_geometry = false;
-    platform_window_configured(w.window, w.client);
-  });
-}
-
-void x11_backend::for_each_window(const std::function<void(x11_window&)>& act) {
-  // What the core answers may destroy windows: each is looked up again.
-  std::vector<HWND> ours;
-  for (const auto& [xid, w] : windows_) ours.push_back(w->window);
-  for (HWND window : ours)
-    if (auto* w = reinterpret_cast<x11_window*>(platform_native_window(window))) act(*w);
-}
-
-void x11_backend::sync_foreground() {
-  const HWND foreground = foreground_window();
-  // Another program's window, or none: none of ours is active.
-  platform_foreground_changed(platform_native_window(foreground) ? foreground : nullptr);
-}
-
-void x11_backend::compress_motion(XEvent& event) {
-  XEvent next;
-  while (XEventsQueued(display_, QueuedAlready) > 0) {
-    XPeekEvent(display_, &next);
-    if (next.type != MotionNotify || next.xmotion.window != event.xmotion.window) break;
-    XNextEvent(display_, &event);
   }
 }
 
@@ -393,6 +488,19 @@ void x11_backend::post_text(x11_window& w, const std::u16string& text, bool syst
 }
 
 void x11_backend::handle_button(x11_window& w, const XButtonEvent& event, bool press) {
+  if (event.button == Button1 && window_manager_move_) {
+    // The release came before the window manager took the move over: it would
+    // hold the window to the pointer. A new press means the move came and went.
+    if (!press && window_manager_move_ == &w) cancel_window_manager_move(w);
+    window_manager_move_ = nullptr;
+  }
+  // A press on the active window that lacks the keyboard (a window manager
+  // that did not give it): the focus is read again, so that the press activates.
+  if (press && GetActiveWindow() == w.window && focus_known_ && focus_ != w.xid) {
+    focus_dirty_ = true;
+    settle();
+    if (!platform_native_window(w.window)) return;
+  }
   const POINT screen = root_point(event.x_root, event.y_root);
   WPARAM keys = mouse_key_state(event.state);
   UINT message = 0;
@@ -414,65 +522,6 @@ void x11_backend::handle_button(x11_window& w, const XButtonEvent& event, bool p
   // The state holds the buttons before this event; the message carries them after it.
   keys = press ? (keys | bit) : (keys & ~bit);
   platform_post_mouse(w.window, message, keys, screen);
-}
-
-void x11_backend::handle_focus(x11_window& w, const XFocusChangeEvent& event, bool focus_in) {
-  // The input method follows the window's own focus: not a grab's, nor the
-  // focus that reaches it through the pointer while the focus is PointerRoot.
-  if (event.mode != NotifyGrab && event.mode != NotifyUngrab && event.detail != NotifyPointer &&
-      event.detail != NotifyInferior) {
-    xim_.focus(w.input_context, focus_in);
-    if (!focus_in) keys_down_.reset();
-  }
-  // Whatever the event says, the server's answer now decides: the focus may have
-  // moved on again, to another of our windows, to PointerRoot or to none.
-  sync_foreground();
-}
-
-void x11_backend::handle_configure(x11_window& w, const XConfigureEvent& event) {
-  int x = event.x, y = event.y;
-  if (!event.send_event) {
-    // A real event is relative to the parent, which a window manager's frame makes
-    // something other than the root.
-    Window child = 0;
-    x11_error_trap trap(display_);
-    if (!XTranslateCoordinates(display_, w.xid, root_, 0, 0, &x, &y, &child) || !trap.ok()) return;
-  }
-  report_client(w, RECT{x, y, x + event.width, y + event.height});
-}
-
-void x11_backend::handle_state_property(x11_window& w, const XPropertyEvent* property) {
-  // Without a window manager nothing sets these properties, so a minimized or
-  // maximized window keeps the state we gave it.
-  if (w.state == backend_show_state::hidden || !window_manager_running()) return;
-  // A change from before our last show request is not news: the request answers it.
-  if (property && static_cast<long>(property->serial - w.show_serial) < 0) return;
-  bool maximized_vert = false, maximized_horz = false, hidden = false;
-  x11_error_trap trap(display_);
-  const unsigned long wm_state = read_property_item(display_, w.xid, atoms_.wm_state, atoms_.wm_state);
-  x11_property states;
-  if (read_property(display_, w.xid, atoms_.net_wm_state, XA_ATOM, 64, &states)) {
-    for (unsigned long state : states.items) {
-      maximized_vert |= state == atoms_.net_wm_state_maximized_vert;
-      maximized_horz |= state == atoms_.net_wm_state_maximized_horz;
-      hidden |= state == atoms_.net_wm_state_hidden;
-    }
-  }
-  if (!trap.ok()) return;
-  backend_show_state now = backend_show_state::normal;
-  if (w.mapped) {
-    // A window manager unmaps an iconic client (ICCCM): a mapped one is shown,
-    // whatever state a window manager that ended left behind.
-    if (maximized_vert && maximized_horz) now = backend_show_state::maximized;
-  } else if (wm_state == IconicState || hidden) {
-    now = backend_show_state::minimized;
-  } else if (wm_state == WithdrawnState && property && property->atom == atoms_.wm_state) {
-    // Let go by the window manager (WM_STATE removed): another client unmapped it.
-    now = backend_show_state::hidden;
-  } else {
-    return;  // unmapped on its way to another state
-  }
-  if (now != w.state) report_state(w, now);
 }
 
 void x11_backend::handle_client_message(x11_window& w, XEvent& event) {

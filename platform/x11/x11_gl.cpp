@@ -76,7 +76,7 @@ native_handle x11_backend::set_pixel_format(native_handle window, int format) {
   }
   // A window's visual is fixed when it is made: one on another visual is made again.
   bool ok = true;
-  if (visual->visualid != w->visual) ok = make_x_window(*w, visual->visual, visual->depth);
+  if (visual->visualid != w->visual) ok = make_x_window(*w, visual->visual, visual->depth, view_of(*w).client);
   XFree(visual);
   if (!ok) return 0;
   w->format = format;

@@ -18,9 +18,11 @@
 #include <vector>
 
 #include "platform/core/backend.h"
+#include "platform/core/core.h"
 #include "platform/x11/font_faces.h"
 #include "platform/x11/glx_formats.h"
 #include "platform/x11/monitors.h"
+#include "platform/x11/window_state.h"
 #include "platform/x11/x11_atoms.h"
 #include "platform/x11/xdnd_target.h"
 #include "platform/x11/xim_input.h"
@@ -39,25 +41,29 @@ struct x11_window final : preedit_sink {
   int format = 0;
   DWORD style = 0;
   XIC input_context = nullptr;
-  RECT client{};  // last known client area, screen coordinates
-  RECT normal_client{};  // restored area while maximized without a window manager
-  bool zoomed = false;   // maximized without a window manager: covers the work area
   SIZE min_client{};  // size limits for the window manager (all 0: none)
   SIZE max_client{};
-  backend_show_state state = backend_show_state::hidden;
-  bool mapped = false;
-  // The serial of our last request that maps or unmaps the window: a map or
-  // unmap the server reports from before it is not news, one from at or after it
-  // that the state does not explain is another client's.
-  unsigned long show_serial = 0;
+  // What the server showed at the last reading; dirty: an event may have
+  // changed it since.
+  server_facts facts;
+  bool dirty = true;
+  // A state or geometry asked of a window manager: the core has it already and
+  // keeps it until the server shows it, the window manager answers, or the
+  // request is given up.
+  bool state_requested = false;
+  backend_show_state requested_state = backend_show_state::hidden;
+  std::chrono::steady_clock::time_point state_requested_at{};
+  bool geometry_requested = false;
+  unsigned long geometry_serial = 0;  // a configure from at or after it answers
+  std::chrono::steady_clock::time_point geometry_requested_at{};
+  // Maximized by the layer itself (no window manager) to this client area.
+  bool layer_maximized = false;
+  RECT layer_maximized_client{};
+  bool iconic_hint = false;  // WM_HINTS asks a window manager to take it iconic
   bool accepts_files = false;
   bool touch = false;
   bool composing = false;
   bool destroyed_elsewhere = false;  // another client or the server destroyed the X window
-  // Shown again from minimized by a window manager, which keeps the geometry it
-  // had: the next pump tells the core of it (a changed one arrives as a configure).
-  bool report_geometry = false;
-  bool iconic_hint = false;  // WM_HINTS asks a window manager to take it iconic
   std::u16string title;
 
   void preedit_started() override;
@@ -124,22 +130,24 @@ private:
   friend struct x11_window;
   static x11_window* window_of(native_handle window);
   bool window_manager_running();
-  // (Re)creates the X window of w on a visual; false on a protocol error.
-  bool make_x_window(x11_window& w, Visual* visual, int depth);
-  void apply_window_properties(x11_window& w);
+  // (Re)creates the X window of w on a visual with the client area client;
+  // false on a protocol error.
+  bool make_x_window(x11_window& w, Visual* visual, int depth, const RECT& client);
+  void apply_window_properties(x11_window& w, const RECT& client);
   // WM_HINTS with the state a window manager gives the window when it maps it.
   void set_initial_state(x11_window& w, int state);
-  // A window handed to a window manager as iconic maps as shown again once it
-  // is in any other state.
-  void leave_iconic_hint(x11_window& w, backend_show_state state);
-  void set_normal_hints(x11_window& w);
+  void set_normal_hints(x11_window& w, const RECT& client);
   void send_wm_state(x11_window& w, bool add, Atom first, Atom second);
-  void set_maximized_by_hand(x11_window& w, bool maximize);
+  void move_resize(x11_window& w, const RECT& client);
+  // Holds a state asked of a window manager until the server shows it.
+  void request_state(x11_window& w, backend_show_state state);
   glx_format_list& formats();
   Cursor cursor_for(int cursor_id);  // created on first use, kept to the end
   // The keysym the X keyboard mapping gives a virtual key at the shift level, 0
   // when no key has it.
   KeySym layout_keysym(WPARAM virtual_key, LPARAM lParam, bool shift);
+  // The core's view of w (its state and areas).
+  platform_window_view view_of(const x11_window& w) const;
 
   // A caption drag without a window manager: the window follows the pointer
   // until the button is released.
@@ -148,41 +156,36 @@ private:
   void end_move();
   // Takes the pointer events of a move by hand; false for any other event.
   bool handle_move_event(XEvent& event);
+  // Asks the window manager to end its move (the button was released first).
+  void cancel_window_manager_move(x11_window& w);
 
   // Events (x11_events.cpp).
   void handle_event(XEvent& event);
   void handle_key(x11_window& w, XEvent& event);
   void handle_button(x11_window& w, const XButtonEvent& event, bool press);
-  void handle_configure(x11_window& w, const XConfigureEvent& event);
-  void handle_map(x11_window& w, const XEvent& event);
-  void handle_unmap(x11_window& w, const XEvent& event);
-  // Reads the window manager's state properties of w. property: the event that
-  // changed one, null when something else asks.
-  void handle_state_property(x11_window& w, const XPropertyEvent* property = nullptr);
-  // Tells the core of a show state the window system gave w, then of the
-  // geometry it has in that state.
-  void report_state(x11_window& w, backend_show_state state);
-  // The client area's place on the root now (after a reparent), reported as a configure.
-  void report_position(x11_window& w);
-  // A client area the window system gave w: kept, and told to the core when it is new.
-  void report_client(x11_window& w, const RECT& client);
-  // Whether a ReparentNotify of w waits in the queue: the unmap before it was
-  // the reparenting's, not a hide.
-  bool reparent_follows(const x11_window& w);
-  // A window manager started or ended: the state properties mean something else now.
-  void window_manager_changed();
-  // Makes the core's active window the desktop's foreground window, when that
-  // is one of ours, or none.
-  void sync_foreground();
-  // Reports the geometry of the windows whose report_geometry is set.
-  void report_geometries();
+  void handle_client_message(x11_window& w, XEvent& event);
+  void handle_input2(XEvent& event);
+  // Brings the core up to the server: what events touched is read again and
+  // the differences reported (before input, and after the queue is drained).
+  void settle();
+  // Reads the server's facts of w, then tells the core the show state and
+  // geometry that differ from what it holds.
+  void reconcile(x11_window& w);
+  bool read_facts(x11_window& w);
+  // The root's window manager check changed: a window manager started, ended
+  // or restarted, or wrote its property again.
+  void window_manager_check_changed();
+  // Hands the states the layer or the window manager made over to the other.
+  void window_manager_arrived();
+  void window_manager_left();
+  // The X input focus read again: the core's active window follows it, and the
+  // key state follows the server's when the focus is one of ours.
+  void sync_focus();
+  void sync_keys(x11_window& w);
+  Window input_focus();
+  bool read_pointer();
   // Calls act for each of our windows that still exists when its turn comes.
   void for_each_window(const std::function<void(x11_window&)>& act);
-  void handle_client_message(x11_window& w, XEvent& event);
-  void handle_focus(x11_window& w, const XFocusChangeEvent& event, bool focus_in);
-  void handle_input2(XEvent& event);
-  // Whether a MapNotify or UnmapNotify of w came from another client, not from us.
-  bool shown_elsewhere(const x11_window& w, const XEvent& event);
   // Replaces a motion event by the last of the motions queued right behind it.
   void compress_motion(XEvent& event);
   void post_text(x11_window& w, const std::u16string& text, bool system);
@@ -228,5 +231,21 @@ private:
   window_move move_;
   bool window_manager_known_ = false;
   Window window_manager_check_ = 0;  // the running window manager's check window, 0 for none
-  bool geometry_reports_ = false;  // some window's report_geometry is set
+  bool window_manager_check_changed_ = false;
+  // A window manager went away: the layer waits a moment for one to come back
+  // (a restart) before it takes the windows over.
+  bool window_manager_leaving_ = false;
+  std::chrono::steady_clock::time_point window_manager_left_at_{};
+  bool dirty_ = false;       // some window's facts are to be read again
+  bool requests_ = false;    // some window holds a request for the window manager
+  bool focus_dirty_ = false;  // a focus event arrived: the focus is to be read again
+  // The input state as last read from the server, until the next events.
+  bool focus_known_ = false;
+  Window focus_ = 0;
+  bool pointer_known_ = false;
+  POINT pointer_{};
+  unsigned int pointer_mask_ = 0;
+  bool keymap_known_ = false;
+  std::array<char, 32> keymap_{};
+  x11_window* window_manager_move_ = nullptr;  // a move asked of the window manager, until the release
 };

@@ -643,7 +643,7 @@ TEST_F(x11_backend_test, foreground_is_ours_foreign_or_none) {
   XCloseDisplay(other);
 }
 
-TEST_F(x11_backend_test, foreground_follows_a_window_manager_that_comes_and_goes) {
+TEST_F(x11_backend_test, foreground_is_the_keyboard_focus_whatever_a_window_manager_names) {
   if (x11_window_manager_running(display)) GTEST_SKIP() << "plays the window manager itself";
   HWND window = create(u"ewmh", 80, 80, 120, 90);
   ASSERT_NE(window, nullptr);
@@ -653,7 +653,8 @@ TEST_F(x11_backend_test, foreground_follows_a_window_manager_that_comes_and_goes
   pump();
   EXPECT_EQ(GetForegroundWindow(), nullptr) << "no window manager, no focus: no foreground";
 
-  // Another client announces itself as an EWMH window manager and names our window active.
+  // Another client announces itself as an EWMH window manager and names our
+  // window active, but the keyboard goes elsewhere (PointerRoot).
   Display* manager = open_test_display();
   ASSERT_NE(manager, nullptr);
   const Window root = DefaultRootWindow(manager);
@@ -668,12 +669,22 @@ TEST_F(x11_backend_test, foreground_follows_a_window_manager_that_comes_and_goes
   XChangeProperty(manager, root, active_atom, XA_WINDOW, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(&active), 1);
   XSync(manager, False);
-  EXPECT_TRUE(wait_for([&] { return GetForegroundWindow() == window; })) << "_NET_ACTIVE_WINDOW names it";
+  for (int i = 0; i < 20; ++i) pump();
+  EXPECT_EQ(GetForegroundWindow(), nullptr) << "_NET_ACTIVE_WINDOW names it, but it has no keyboard";
+  EXPECT_EQ(GetActiveWindow(), nullptr);
 
-  // It ends, leaving its root property behind: the input focus counts again.
+  XSetInputFocus(manager, active, RevertToPointerRoot, CurrentTime);
+  XSync(manager, False);
+  EXPECT_TRUE(wait_for([&] { return GetForegroundWindow() == window && GetFocus() == window; }))
+      << "given the keyboard, it is the foreground window and has the focus";
+
+  // It ends, leaving its root property behind: the focus still counts.
   XDestroyWindow(manager, check);
   XSync(manager, False);
-  EXPECT_TRUE(wait_for([&] { return GetForegroundWindow() == nullptr; }));
+  for (int i = 0; i < 20; ++i) pump();
+  EXPECT_EQ(GetForegroundWindow(), window);
+  XSetInputFocus(display, PointerRoot, RevertToPointerRoot, CurrentTime);
+  EXPECT_TRUE(wait_for([&] { return GetForegroundWindow() == nullptr && GetActiveWindow() == nullptr; }));
   XDeleteProperty(manager, root, check_atom);
   XDeleteProperty(manager, root, active_atom);
   XCloseDisplay(manager);
