@@ -50,9 +50,10 @@ void sim_mouse(HWND window, UINT message, WPARAM wParam, POINT screen, LPARAM ex
 void sim_set_key_text(WPARAM virtual_key, const std::u16string& text);
 
 // The window manager moves/resizes a window's client area (screen coordinates), changes
-// its state or asks to close it; each takes effect at the next PeekMessageW.
+// its state (with the client area it has in that state, when given) or asks to close
+// it; each takes effect at the next PeekMessageW.
 void sim_move_window(HWND window, const RECT& client);
-void sim_set_window_state(HWND window, backend_show_state state);
+void sim_set_window_state(HWND window, backend_show_state state, const RECT* client = nullptr);
 void sim_request_close(HWND window);
 // Another program or the server destroys a window's native window; the core sends
 // WM_DESTROY and WM_NCDESTROY at the next PeekMessageW.

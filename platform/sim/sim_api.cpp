@@ -131,10 +131,15 @@ void sim_move_window(HWND window, const RECT& client) {
   });
 }
 
-void sim_set_window_state(HWND window, backend_show_state state) {
+void sim_set_window_state(HWND window, backend_show_state state, const RECT* client) {
+  const bool has_client = client != nullptr;
+  const RECT area = client ? *client : RECT{};
   post_later([=] {
-    if (sim_native_window* w = sim_native_of(window)) w->state = state;
-    platform_window_state_changed(window, state);
+    if (sim_native_window* w = sim_native_of(window)) {
+      w->state = state;
+      if (has_client) w->client = area;
+    }
+    platform_window_state_changed(window, state, has_client ? &area : nullptr);
   });
 }
 

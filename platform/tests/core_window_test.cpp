@@ -485,6 +485,98 @@ TEST(WindowManagerShow, AHiddenWindowShownByTheWindowSystemGetsWmShowWindowAndTh
   }
 }
 
+TEST(WindowManagerShow, AStateReportedWithItsAreaChangesTheWindowOnce) {
+  // The window system reports a state together with the client area it has in
+  // it: the window goes there in one change, never by way of another size.
+  struct row {
+    const char* name;
+    int before;  // SW_SHOWNORMAL, SW_MAXIMIZE or SW_MINIMIZE
+    backend_show_state reported;
+    RECT client;
+    WPARAM size_kind;
+  };
+  const row rows[] = {
+      {"normal, maximized by the window manager", SW_SHOWNORMAL, backend_show_state::maximized, {0, 19, 1280, 1024},
+       SIZE_MAXIMIZED},
+      {"maximized, restored elsewhere", SW_MAXIMIZE, backend_show_state::normal, {200, 150, 800, 650}, SIZE_RESTORED},
+      {"minimized, restored elsewhere", SW_MINIMIZE, backend_show_state::normal, {210, 160, 710, 560}, SIZE_RESTORED},
+      {"minimized, maximized", SW_MINIMIZE, backend_show_state::maximized, {0, 19, 1280, 1024}, SIZE_MAXIMIZED},
+  };
+  for (const row& r : rows) {
+    shown_window w;
+    ShowWindow(w.window, r.before);
+    w.recorder.clear();
+    sim_set_window_state(w.window, r.reported, &r.client);
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
+    std::vector<const recorded_message*> sizes;
+    for (const recorded_message& m : w.recorder.log())
+      if (m.message == WM_SIZE) sizes.push_back(&m);
+    ASSERT_EQ(sizes.size(), 1u) << r.name;
+    EXPECT_EQ(sizes[0]->wParam, r.size_kind) << r.name;
+    EXPECT_EQ(sizes[0]->lParam, MAKELPARAM(width_of(r.client), height_of(r.client))) << r.name;
+    POINT origin{0, 0};
+    ClientToScreen(w.window, &origin);
+    EXPECT_EQ(origin.x, r.client.left) << r.name;
+    EXPECT_EQ(origin.y, r.client.top) << r.name;
+  }
+  // Reported minimized with its area: restored, it is there.
+  shown_window w;
+  const RECT moved{300, 250, 700, 550};
+  sim_set_window_state(w.window, backend_show_state::minimized, &moved);
+  MSG msg;
+  PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
+  ASSERT_TRUE(IsIconic(w.window));
+  ShowWindow(w.window, SW_RESTORE);
+  POINT origin{0, 0};
+  ClientToScreen(w.window, &origin);
+  RECT client{};
+  GetClientRect(w.window, &client);
+  EXPECT_EQ(origin.x, moved.left);
+  EXPECT_EQ(client.right, width_of(moved));
+}
+
+TEST(Activation, TheActiveWindowShownOrReportedActiveAgainTakesTheFocusItLacked) {
+  {
+    shown_window w;
+    SetFocus(nullptr);
+    ASSERT_EQ(GetActiveWindow(), w.window);
+    w.recorder.clear();
+    sim_set_foreground(w.window);
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
+    EXPECT_EQ(GetFocus(), w.window) << "the window system says it is active: keys must reach it";
+    EXPECT_EQ(message_names(w.recorder.messages()), message_names({WM_SETFOCUS}));
+  }
+  {
+    shown_window w;
+    ShowWindow(w.window, SW_SHOWMINNOACTIVE);
+    ASSERT_EQ(GetActiveWindow(), w.window);
+    ASSERT_EQ(GetFocus(), nullptr);
+    sim_set_window_state(w.window, backend_show_state::normal);
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
+    EXPECT_FALSE(IsIconic(w.window));
+    EXPECT_EQ(GetFocus(), w.window) << "restored by the window system while active";
+  }
+}
+
+TEST(Activation, AWindowOutOfSightTakesNoActivationFromTheDesktop) {
+  shown_window w;
+  ShowWindow(w.window, SW_MINIMIZE);
+  ASSERT_EQ(GetActiveWindow(), nullptr);
+  sim_set_foreground(w.window);
+  MSG msg;
+  PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
+  EXPECT_EQ(GetActiveWindow(), nullptr) << "minimized";
+  EXPECT_EQ(GetFocus(), nullptr);
+  ShowWindow(w.window, SW_RESTORE);
+  ShowWindow(w.window, SW_HIDE);
+  sim_set_foreground(w.window);
+  PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
+  EXPECT_EQ(GetActiveWindow(), nullptr) << "hidden";
+}
+
 TEST(Activation, AWindowTheWindowSystemHidesHandsActivationOnAndTheDesktopIsTold) {
   message_recorder recorder;
   HWND first = recorder.create();
