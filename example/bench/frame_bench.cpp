@@ -25,6 +25,7 @@
 #include "example/scene.h"
 #include "example/window_game_canvas.h"
 #include "gl_stream.h"
+#include "round_trips.h"
 
 namespace {
 
@@ -98,6 +99,20 @@ void game_frame(benchmark::State& state) {
     for (auto _ : state) draw_frame(game.canvas, game.game, play_time, wind, false);
 }
 
+// The requests one game frame makes that wait for the X server, with no
+// events arriving: the foreground and input queries are answered from what
+// was read after the last events.
+void round_trips_per_frame(benchmark::State& state) {
+    game_window& game = the_game();
+    draw_frame(game.canvas, game.game, play_time, wind, false);
+    const round_trip_counts before = counted_round_trips();
+    for (auto _ : state) draw_frame(game.canvas, game.game, play_time, wind, false);
+    const round_trip_counts after = counted_round_trips();
+    const double frames_drawn = static_cast<double>(state.iterations());
+    state.counters["input_round_trips"] = static_cast<double>(after.input - before.input) / frames_drawn;
+    state.counters["other_round_trips"] = static_cast<double>(after.other - before.other) / frames_drawn;
+}
+
 void bare_gl_floor(benchmark::State& state) {
     game_window& game = the_game();
     static bare_window bare(game);
@@ -145,6 +160,7 @@ void game_against_floor(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(game_against_floor)->Iterations(frames)->Unit(benchmark::kMillisecond);
+BENCHMARK(round_trips_per_frame)->Iterations(60)->Unit(benchmark::kMillisecond);
 BENCHMARK(game_frame)->Iterations(1)->Repetitions(frames)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 BENCHMARK(bare_gl_floor)->Iterations(1)->Repetitions(frames)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 
