@@ -675,6 +675,7 @@ void x11_backend::activate_window(native_handle window) {
   } else {
     XRaiseWindow(display_, w->xid);
     XSetInputFocus(display_, w->xid, RevertToParent, CurrentTime);
+    focus_known_ = false;  // read again after the request, not at its FocusIn
   }
   XFlush(display_);
 }

@@ -74,12 +74,11 @@ void x11_backend::pump_events() {
 
 void x11_backend::settle() {
   if (window_manager_check_changed_) window_manager_check_changed();
-  if (window_manager_leaving_) {
-    // The windows stay as they are while a window manager may still come back.
-    if (clock_type::now() - window_manager_left_at_ < window_manager_return) return;
-    window_manager_left();
-  }
-  if (requests_) {
+  // The windows stay as they are while a window manager may still come back;
+  // the focus is followed meanwhile.
+  const bool waiting = window_manager_leaving_ && clock_type::now() - window_manager_left_at_ < window_manager_return;
+  if (window_manager_leaving_ && !waiting) window_manager_left();
+  if (requests_ && !waiting) {
     const auto now = clock_type::now();
     bool held = false;
     for (auto& [xid, w] : windows_) {
@@ -90,7 +89,7 @@ void x11_backend::settle() {
     }
     requests_ = held;
   }
-  if (dirty_) {
+  if (dirty_ && !waiting) {
     dirty_ = false;
     for_each_window([this](x11_window& w) {
       if (w.dirty) reconcile(w);
