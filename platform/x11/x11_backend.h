@@ -5,10 +5,14 @@
 // [X] Windows: X windows of the requested client size; UTF-8 titles
 //     (_NET_WM_NAME); owners as transient-for; show, hide, minimize, maximize
 //     and restore (EWMH when a window manager runs, by hand otherwise); moves
-//     and resizes, the tracking sizes as size hints; without a window manager, an
-//     unmap or map by another client hides or shows; WM_DELETE_WINDOW as a close
-//     request; a window another client or the server destroys gets WM_DESTROY and
-//     WM_NCDESTROY.
+//     and resizes, the tracking sizes as size hints. Each window's state and
+//     geometry are read from the server after the events that touch it (map
+//     state, WM_STATE, _NET_WM_STATE, its place on the root) and only the
+//     difference reaches the core, whoever made the change; what the layer
+//     asked of a window manager holds until the server shows it. A window
+//     manager that starts or ends takes over or hands back the states the other
+//     made. WM_DELETE_WINDOW as a close request; a window another client or the
+//     server destroys gets WM_DESTROY and WM_NCDESTROY.
 // [X] Pixel formats: the screen's GLX framebuffer configurations, numbered from
 //     1; SetPixelFormat recreates the (unmapped) X window on the
 //     configuration's visual. GLX contexts, buffer swaps, glXGetProcAddress.
@@ -25,9 +29,14 @@
 //     Group 0 only (no AltGr level). A posted key with the very virtual key and
 //     lParam of a press still queued takes that press's text.
 // [X] Mouse: buttons, motion, wheel (+-120 a notch), pointer grab as capture,
-//     cursor shapes, HTCAPTION moves through _NET_WM_MOVERESIZE (without a window
-//     manager the window follows the pointer itself until the release).
-// [X] Focus and foreground: _NET_ACTIVE_WINDOW, else the input focus.
+//     cursor shapes, HTCAPTION moves through _NET_WM_MOVERESIZE while the button
+//     is held, cancelled when the release comes first (without a window manager
+//     the window follows the pointer itself until the release).
+// [X] Focus and foreground: the X input focus, read after focus events; the
+//     pointer and keyboard state read once after each batch of events, so that
+//     queries between events make no round trip. Keys released while out of
+//     reach (another client's grab, another window's focus) are released when
+//     the keyboard comes back.
 // [X] XDND drop target for text/uri-list; XdndFinished at DragFinish.
 // [X] Touch and pen through XInput 2.2 where the server has such devices.
 // [X] Monitors through XRandR; DPI from Xft.dpi (96 when unset).
