@@ -23,6 +23,7 @@ struct remapped_key {
   int per_code;
 };
 std::vector<remapped_key> remapped;
+bool backend_connection_opened = false;
 
 }  // namespace
 
@@ -43,8 +44,12 @@ x11_display_lock::~x11_display_lock() {
 }
 
 bool x11_server_available() {
-  return x11_backend_display() != nullptr;
+  if (x11_backend_display() == nullptr) return false;
+  backend_connection_opened = true;
+  return true;
 }
+
+bool x11_backend_connection_opened() { return backend_connection_opened; }
 
 Display* open_test_display() {
   for (int attempt = 0; attempt < 20; ++attempt) {

@@ -22,6 +22,9 @@ private:
 
 // Whether DISPLAY names a server we can open (the back-end's connection).
 bool x11_server_available();
+// Whether this process has opened the back-end's connection through
+// x11_server_available(): a child forked from then on shares it.
+bool x11_backend_connection_opened();
 // A connection of its own, as another client; retried while the server is busy.
 Display* open_test_display();
 // Whether a window manager (EWMH) runs on the display.
