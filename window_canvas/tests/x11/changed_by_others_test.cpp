@@ -362,3 +362,51 @@ TEST_P(changed_by_others, the_layer_keeps_showing_what_the_server_shows) {
 
 INSTANTIATE_TEST_SUITE_P(rows, changed_by_others, testing::ValuesIn(rows),
                          [](const testing::TestParamInfo<change_row>& info) { return std::string(info.param.id); });
+
+// The checker of the steps' messages, on sequences a faulty layer would send.
+TEST(step_message_checks, find_the_states_and_orders_neither_the_server_nor_windows_shows) {
+  const LPARAM iconic = MAKELPARAM(-32000, -32000);
+  const LPARAM shown = MAKELPARAM(64, 64);
+  const LPARAM size = MAKELPARAM(window_width, window_height);
+  const procedure_message minimized_size{WM_SIZE, SIZE_MINIMIZED, 0, 0};
+  const procedure_message restored_size{WM_SIZE, SIZE_RESTORED, size, 0};
+  const procedure_message maximized_size{WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(1280, 1024), 0};
+  const procedure_message to_iconic{WM_MOVE, 0, iconic, 0};
+  const procedure_message to_shown{WM_MOVE, 0, shown, 0};
+  const procedure_message kill_focus{WM_KILLFOCUS, 0, 0, 0};
+  const procedure_message query_open{WM_QUERYOPEN, 0, 0, 0};
+  const procedure_message show{WM_SHOWWINDOW, TRUE, 0, 0};
+  const layer_state normal{true, false, false, false};
+  const layer_state focused{true, false, false, true};
+  const layer_state minimized{true, true, false, false};
+  const layer_state maximized{true, false, true, false};
+  const layer_state hidden{false, false, false, false};
+  const struct {
+    const char* what;
+    std::vector<procedure_message> messages;
+    layer_state before, after;
+    const char* fault;  // a part of the fault's description, null for none
+  } cases[] = {
+      {"a minimize", {to_iconic, minimized_size}, normal, minimized, nullptr},
+      {"a restore inside a minimize", {to_shown, restored_size, to_iconic, minimized_size}, minimized, minimized,
+       "takes a state again"},
+      {"a minimize inside a maximize", {to_iconic, minimized_size, maximized_size}, maximized, maximized,
+       "takes a state again"},
+      {"a restore and a resize", {to_shown, restored_size, restored_size}, minimized, normal, nullptr},
+      {"WM_QUERYOPEN while it stays minimized", {query_open}, minimized, minimized, "WM_QUERYOPEN"},
+      {"WM_QUERYOPEN of a restore", {query_open, to_shown, restored_size}, minimized, normal, nullptr},
+      {"the iconic place without the minimized size", {to_iconic, restored_size}, normal, normal, "WM_MOVE(-32000"},
+      {"the minimized size at a shown place", {to_shown, minimized_size}, normal, minimized, "WM_SIZE(minimized) after"},
+      {"a hidden window's size before it is shown", {restored_size, show}, hidden, normal, "before WM_SHOWWINDOW"},
+      {"a hidden window shown, then its size", {show, restored_size}, hidden, normal, nullptr},
+      {"a minimize that keeps the focus", {to_iconic, minimized_size, kill_focus}, focused, minimized, "WM_KILLFOCUS"},
+      {"a minimize after the focus went", {kill_focus, to_iconic, minimized_size}, focused, minimized, nullptr},
+  };
+  for (const auto& c : cases) {
+    const std::string faults = message_faults(c.messages, c.before, c.after);
+    if (c.fault)
+      EXPECT_NE(faults.find(c.fault), std::string::npos) << c.what << ": " << describe(c.messages) << " gives \"" << faults << "\"";
+    else
+      EXPECT_EQ(faults, "") << c.what << ": " << describe(c.messages);
+  }
+}

@@ -60,9 +60,27 @@ bool iconic_move(const procedure_message& m) {
 }
 bool minimized_size(const procedure_message& m) { return m.message == WM_SIZE && m.wparam == SIZE_MINIMIZED; }
 
-[[noreturn]] void end_child() {
+// The current test's results so far that failed, or skipped it.
+struct result_counts {
+  int failed = 0;
+  int skipped = 0;
+};
+result_counts current_results() {
+  result_counts counts;
+  const testing::TestResult* result = testing::UnitTest::GetInstance()->current_test_info()->result();
+  for (int i = 0; i < result->total_part_count(); ++i) {
+    counts.failed += result->GetTestPartResult(i).failed();
+    counts.skipped += result->GetTestPartResult(i).skipped();
+  }
+  return counts;
+}
+
+// Ends a child by what its body added to the results it started with (a forked
+// child inherits its parent's, failures of earlier children included).
+[[noreturn]] void end_child(const result_counts& before) {
+  const result_counts after = current_results();
   std::fflush(nullptr);
-  _exit(testing::Test::HasFailure() ? 1 : testing::Test::IsSkipped() ? 2 : 0);
+  _exit(after.failed > before.failed ? 1 : after.skipped > before.skipped ? 2 : 0);
 }
 
 }  // namespace
@@ -228,13 +246,15 @@ child_outcome run_in_child(const std::function<void(int report_fd)>& body, doubl
     // Started afresh by a parent that waits for us.
     const int report_fd = std::atoi(inherited);
     fcntl(report_fd, F_SETFD, FD_CLOEXEC);
+    const result_counts before = current_results();
     body(report_fd);
-    end_child();
+    end_child(before);
   }
   child_outcome outcome;
   int ends[2];
   if (pipe2(ends, O_CLOEXEC) != 0) return outcome;
   const bool afresh = x11_backend_connection_opened() || window_registry::instance().next_id > 1;
+  const result_counts before = current_results();
   std::fflush(nullptr);
   const pid_t pid = fork();
   if (pid == 0) {
@@ -250,7 +270,7 @@ child_outcome run_in_child(const std::function<void(int report_fd)>& body, doubl
       _exit(127);
     }
     body(ends[1]);
-    end_child();
+    end_child(before);
   }
   close(ends[1]);
   if (pid < 0) {
