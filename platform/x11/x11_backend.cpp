@@ -410,8 +410,12 @@ void x11_backend::set_show_state(native_handle window, backend_show_state state)
       break;
     case backend_show_state::normal:
       if (managed) {
-        if (w->facts.net_maximized)
+        if (w->facts.net_maximized) {
           send_wm_state(*w, false, atoms_.net_wm_state_maximized_vert, atoms_.net_wm_state_maximized_horz);
+          // Where the core restores it: a window maximized before the window
+          // manager came has no other size to go back to.
+          move_resize(*w, view.client);
+        }
       } else {
         // Also on the way back from a window a window manager maximized.
         w->layer_maximized = false;

@@ -199,12 +199,10 @@ void x11_backend::window_manager_arrived() {
       XMapWindow(display_, w.xid);
       request_state(w, backend_show_state::minimized);
     } else if (w.layer_maximized && w.facts.map == map_state::viewable) {
-      // Maximized by the layer: handed over at the size it is restored to, to
-      // be maximized by the window manager, which then restores it there.
+      // Maximized by the layer: handed over to be maximized by the window
+      // manager (which knows no size to restore it to: the restore brings
+      // the core's).
       w.layer_maximized = false;
-      XMoveResizeWindow(display_, w.xid, view.restore_client.left, view.restore_client.top,
-                        static_cast<unsigned>(std::max<LONG>(1, view.restore_client.right - view.restore_client.left)),
-                        static_cast<unsigned>(std::max<LONG>(1, view.restore_client.bottom - view.restore_client.top)));
       const Atom states[] = {atoms_.net_wm_state_maximized_vert, atoms_.net_wm_state_maximized_horz};
       XChangeProperty(display_, w.xid, atoms_.net_wm_state, XA_ATOM, 32, PropModeReplace,
                       reinterpret_cast<const unsigned char*>(states), 2);
