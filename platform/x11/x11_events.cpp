@@ -258,17 +258,13 @@ void x11_backend::sync_focus() {
 void x11_backend::sync_keys(x11_window& w) {
   XQueryKeymap(display_, keymap_.data());
   keymap_known_ = true;
+  // Only keys whose press the window was told of: one pressed elsewhere and
+  // still held reaches it with its next press.
   for (unsigned code = 8; code < 256; ++code) {
-    const bool down = (keymap_[code / 8] >> (code % 8)) & 1;
-    if (down == keys_down_[code]) continue;
-    keys_down_[code] = down;
-    if (down) {
-      // Held since before: its next press is a repeat.
-      key_virtual_keys_[code] = static_cast<unsigned char>(
-          virtual_key_of_keysym(XkbKeycodeToKeysym(display_, static_cast<KeyCode>(code), 0, 0)));
-    } else if (key_virtual_keys_[code]) {
+    if (!keys_down_[code] || ((keymap_[code / 8] >> (code % 8)) & 1)) continue;
+    keys_down_[code] = false;
+    if (key_virtual_keys_[code])
       platform_post(w.window, WM_KEYUP, key_virtual_keys_[code], key_lparam(code, false, true, true));
-    }
   }
 }
 
@@ -494,9 +490,10 @@ void x11_backend::handle_button(x11_window& w, const XButtonEvent& event, bool p
   // A press on the active window that lacks the keyboard (a window manager
   // that did not give it): the focus is read again, so that the press activates.
   if (press && GetActiveWindow() == w.window && focus_known_ && focus_ != w.xid) {
+    const HWND window = w.window;
     focus_dirty_ = true;
     settle();
-    if (!platform_native_window(w.window)) return;
+    if (!platform_native_window(window)) return;  // destroyed meanwhile: w is gone
   }
   const POINT screen = root_point(event.x_root, event.y_root);
   WPARAM keys = mouse_key_state(event.state);
