@@ -141,9 +141,13 @@ const action actions[] = {
        } commands[] = {{SW_RESTORE, "SW_RESTORE"}, {SW_MINIMIZE, "SW_MINIMIZE"}, {SW_MAXIMIZE, "SW_MAXIMIZE"},
                        {SW_SHOW, "SW_SHOW"}};
        const auto& command = pick(random, commands);
-       ShowWindow(t.handle, command.command);
+       // A change of state shows a hidden window without WM_SHOWWINDOW, as
+       // Windows does, and the record's visible follows that message only:
+       // a hidden window is shown as the runtime shows it.
+       const bool hidden = !IsWindowVisible(t.handle);
+       ShowWindow(t.handle, hidden ? SW_SHOW : command.command);
        t.let_it_act();
-       return std::string(command.name);
+       return std::string(hidden ? "SW_SHOW (it was hidden)" : command.name);
      }},
     {"a click", always, [](changes_session& t, random_engine&, sequence_state&) {
        POINT point{};
