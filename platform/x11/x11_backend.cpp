@@ -402,9 +402,11 @@ void x11_backend::set_show_state(native_handle window, backend_show_state state)
           send_wm_state(*w, true, atoms_.net_wm_state_maximized_vert, atoms_.net_wm_state_maximized_horz);
         }
       } else {
+        // Over the work area, also where a hidden maximized window was moved
+        // meanwhile: a maximized window shown is maximized on the screen.
         w->layer_maximized = true;
-        w->layer_maximized_client = view.client;
-        move_resize(*w, view.client);
+        w->layer_maximized_client = work_area(window);
+        move_resize(*w, w->layer_maximized_client);
       }
       XMapRaised(display_, w->xid);
       break;

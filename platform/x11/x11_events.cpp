@@ -331,8 +331,13 @@ void x11_backend::handle_event(XEvent& event) {
     return;
   }
   // Input is translated against the state the server shows now: what the
-  // events before it changed is reported first.
-  if (is_input_event(event.type) && (dirty_ || focus_dirty_ || window_manager_check_changed_)) settle();
+  // events before it changed is reported first, and a window manager that
+  // went away is not waited for any longer.
+  if (is_input_event(event.type)) {
+    if (window_manager_leaving_ && (event.type == KeyPress || event.type == ButtonPress))
+      window_manager_left_at_ = clock_type::now() - window_manager_return;
+    if (dirty_ || focus_dirty_ || window_manager_check_changed_ || window_manager_leaving_) settle();
+  }
   if (move_.window && handle_move_event(event)) return;
   x11_window* w = find_xid(event.xany.window);
   if (!w) return;
