@@ -639,12 +639,13 @@ Window changes_session::foreign_window() {
     foreign = XCreateSimpleWindow(other, root, screen.right - 300, screen.bottom - 250, 200, 150, 0, 0, 0);
     XMapWindow(other, foreign);
     XSync(other, False);
-    wait_until(
+    EXPECT_TRUE(wait_until(
         [&] {
           XWindowAttributes attributes{};
           return XGetWindowAttributes(other, foreign, &attributes) && attributes.map_state == IsViewable;
         },
-        [&] { pump(); });
+        [&] { pump(); }))
+        << "waited in vain for another client's window to be shown";
   }
   return foreign;
 }
