@@ -313,6 +313,23 @@ const change_row rows[] = {
     {"moved_partly_off_the_screen", "moved partly off the screen by another client", needs::any, {move_by_other(-150, -120)}},
     {"moved_off_the_screen_and_back", "moved off the screen and back by another client", needs::any,
      {move_by_other(3000, 2500), move_by_other(200, 150)}},
+    {"maximized_hidden_moved_shown", "maximized, unmapped and moved off the screen by another client, shown by the program",
+     needs::no_window_manager,
+     {our_maximize, unmap_by_other, move_by_other(3000, 2500),
+      {"ShowWindow SW_SHOW", [](changes_session& t) {
+         ShowWindow(t.handle, SW_SHOW);
+         EXPECT_TRUE(t.wait_server([](const server_view& v) { return v.map_state == IsViewable; }))
+             << "waited in vain for the server to show the window mapped";
+       }}}},
+    {"minimize_area_while_window_manager_just_ended", "its minimize area used right after the window manager ends",
+     needs::no_window_manager,
+     {window_manager_starts, unmap_by_other,
+      {"openbox exits, another client maps it, its own minimize area at once", [](changes_session& t) {
+         EXPECT_EQ(t.stop_window_manager(SIGTERM), "");
+         EXPECT_EQ(t.map_by_other(), "");
+         EXPECT_EQ(t.own_minimize(), "");
+       }},
+      map_by_other}},
     {"reparented_and_back", "reparented into another client's window and back", needs::no_window_manager,
      {{"into another client's window", [](changes_session& t) { t.reparent_into_foreign(); }},
       {"back to the root", [](changes_session& t) { t.reparent_to_root(150, 160); }}}},
