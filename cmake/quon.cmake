@@ -39,6 +39,11 @@ function(quon_add_gtest name)
   set(props "")
   if(T_LABELS)
     set(props PROPERTIES LABELS "${T_LABELS}")
+    # Tests on the X server take it one at a time: their time includes the
+    # wait for the others.
+    if("x11" IN_LIST T_LABELS)
+      list(APPEND props TIMEOUT 1800)
+    endif()
   endif()
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 ${props})
 endfunction()

@@ -356,6 +356,12 @@ void changes_session::record_message(HWND window, UINT message, WPARAM wParam, L
   }
   procedure_message m{message, wParam, lParam, 0};
   if (message == WM_WINDOWPOSCHANGED && lParam) m.position_flags = reinterpret_cast<const WINDOWPOS*>(lParam)->flags;
+  if (message == WM_SHOWWINDOW) {
+    recording->notified_visible = wParam != 0;
+    recording->shown_without_notice = false;
+  } else if (message == WM_WINDOWPOSCHANGED && (m.position_flags & SWP_SHOWWINDOW) && !recording->notified_visible) {
+    recording->shown_without_notice = true;
+  }
   recording->messages.push_back(m);
 }
 
@@ -517,10 +523,11 @@ std::string changes_session::mismatches() {
 
   const bool iconic = IsIconic(handle) != 0;
   differ(IsWindowVisible(handle) && !iconic, viewable, "shown and not minimized / viewable");
-  differ(window->visible != 0, IsWindowVisible(handle) != 0, "record visible / IsWindowVisible");
+  if (!shown_without_notice) differ(window->visible != 0, IsWindowVisible(handle) != 0, "record visible / IsWindowVisible");
   differ(window->minimized != 0, iconic, "record minimized / IsIconic");
   if (v.managed) {
-    differ(iconic, v.wm_state == IconicState, "IsIconic / WM_STATE Iconic");
+    // A hidden window keeps its minimized state (as under Windows).
+    if (IsWindowVisible(handle)) differ(iconic, v.wm_state == IconicState, "IsIconic / WM_STATE Iconic");
     if (viewable && !iconic) differ(IsZoomed(handle) != 0, v.maximized, "IsZoomed / _NET_WM_STATE maximized");
   } else if (viewable && !iconic && IsZoomed(handle) && !same(v.client, screen)) {
     // Without a window manager maximized means covering the work area (the

@@ -181,6 +181,11 @@ public:
   Window foreign = 0;
   window_manager_process manager;
   std::vector<procedure_message> messages;  // of the current step
+  // The record's visible follows WM_SHOWWINDOW, which a change of state of a
+  // hidden window does not send (as under Windows): shown so, the record is
+  // not compared.
+  bool notified_visible = true;
+  bool shown_without_notice = false;
 
 private:
   static void record_message(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
