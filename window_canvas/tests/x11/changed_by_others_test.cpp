@@ -50,14 +50,19 @@ const step click_to_activate{"a click activates it", [](changes_session& t) {
                                    << "waited in vain for the click to activate the window";
                              }};
 
+// The pointer over the window or away from it, and the server's answer to that.
+void place_pointer(changes_session& t, bool over) {
+  if (over) {
+    t.pointer_over();
+  } else {
+    t.pointer_away();
+  }
+  t.let_it_act();
+}
+
 step focus_to(const char* what, bool pointer_over, std::function<Window(changes_session&)> target) {
   return {what, [=](changes_session& t) {
-            if (pointer_over) {
-              t.pointer_over();
-            } else {
-              t.pointer_away();
-            }
-            t.let_it_act();
+            place_pointer(t, pointer_over);
             t.set_focus(target(t));
           }};
 }
@@ -133,12 +138,7 @@ step key_held_across_grab(KeySym keysym, const char* key_name, int virtual_key) 
 
 step tap_r(const char* what, bool pointer_over) {
   return {what, [=](changes_session& t) {
-            if (pointer_over) {
-              t.pointer_over();
-            } else {
-              t.pointer_away();
-            }
-            t.let_it_act();
+            place_pointer(t, pointer_over);
             xtest_tap(t.other, XK_r);
             t.let_it_act();
           }};

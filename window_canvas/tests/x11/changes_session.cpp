@@ -206,6 +206,25 @@ void window_manager_process::stop(int signal) {
   pid_ = -1;
 }
 
+namespace {
+
+// Waits for a child, calling meanwhile between looks; kills it and answers
+// false when it is still running after `seconds`.
+bool wait_child(pid_t pid, double seconds, int& status, const std::function<void()>& meanwhile) {
+  const auto end = clock_type::now() + std::chrono::duration<double>(seconds);
+  while (waitpid(pid, &status, WNOHANG) != pid) {
+    if (clock_type::now() > end) {
+      kill(pid, SIGKILL);
+      waitpid(pid, nullptr, 0);
+      return false;
+    }
+    meanwhile();
+  }
+  return true;
+}
+
+}  // namespace
+
 int run_program(const std::vector<const char*>& argv, double seconds, const std::function<void()>& meanwhile) {
   std::vector<char*> args;
   for (const char* arg : argv) args.push_back(const_cast<char*>(arg));
@@ -220,17 +239,12 @@ int run_program(const std::vector<const char*>& argv, double seconds, const std:
     _exit(127);
   }
   if (pid < 0) return -1;
-  const auto end = clock_type::now() + std::chrono::duration<double>(seconds);
   int status = 0;
-  while (waitpid(pid, &status, WNOHANG) != pid) {
-    if (clock_type::now() > end) {
-      kill(pid, SIGKILL);
-      waitpid(pid, nullptr, 0);
-      return -1;
-    }
-    meanwhile();
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
+  if (!wait_child(pid, seconds, status, [&] {
+        meanwhile();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      }))
+    return -1;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -283,24 +297,20 @@ child_outcome run_in_child(const std::function<void(int report_fd)>& body, doubl
     ssize_t count = 0;
     while ((count = read(ends[0], buffer, sizeof buffer)) > 0) outcome.report.append(buffer, static_cast<size_t>(count));
   };
-  const auto end = clock_type::now() + std::chrono::duration<double>(seconds);
   int status = 0;
-  while (waitpid(pid, &status, WNOHANG) != pid) {
-    if (clock_type::now() > end) {
-      kill(pid, SIGKILL);
-      waitpid(pid, nullptr, 0);
-      drain();
-      close(ends[0]);
-      outcome.kind = child_outcome::timed_out;
-      return outcome;
-    }
+  const bool ended = wait_child(pid, seconds, status, [&] {
     pollfd readable{ends[0], POLLIN, 0};
     poll(&readable, 1, 50);
     drain();
     // Every writer gone: poll returns at once from now on.
     if (readable.revents & POLLHUP) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
+  });
   drain();
+  if (!ended) {
+    close(ends[0]);
+    outcome.kind = child_outcome::timed_out;
+    return outcome;
+  }
   close(ends[0]);
   if (WIFEXITED(status)) {
     outcome.status = WEXITSTATUS(status);
