@@ -53,6 +53,14 @@ const T& pick(random_engine& random, const T (&choices)[count]) {
   return choices[std::uniform_int_distribution<size_t>(0, count - 1)(random)];
 }
 
+// An action that is one call of the session and draws nothing; what it waited
+// for is checked once the sequence settles.
+template <std::string (changes_session::*call)()>
+std::string just(changes_session& t, random_engine&, sequence_state&) {
+  (t.*call)();
+  return std::string();
+}
+
 std::string focus_to(changes_session& t, random_engine& random, Window to) {
   const bool over = std::uniform_int_distribution<int>(0, 1)(random) == 1;
   if (over) {
@@ -66,26 +74,11 @@ std::string focus_to(changes_session& t, random_engine& random, Window to) {
 }
 
 const action actions[] = {
-    {"another client unmaps it", always, [](changes_session& t, random_engine&, sequence_state&) {
-       t.unmap_by_other();
-       return std::string();
-     }},
-    {"another client maps it", always, [](changes_session& t, random_engine&, sequence_state&) {
-       t.map_by_other();
-       return std::string();
-     }},
-    {"WM_CHANGE_STATE IconicState", always, [](changes_session& t, random_engine&, sequence_state&) {
-       t.iconify_request();
-       return std::string();
-     }},
-    {"_NET_WM_STATE add maximized", always, [](changes_session& t, random_engine&, sequence_state&) {
-       t.maximize_request();
-       return std::string();
-     }},
-    {"_NET_ACTIVE_WINDOW", always, [](changes_session& t, random_engine&, sequence_state&) {
-       t.activate_request();
-       return std::string();
-     }},
+    {"another client unmaps it", always, just<&changes_session::unmap_by_other>},
+    {"another client maps it", always, just<&changes_session::map_by_other>},
+    {"WM_CHANGE_STATE IconicState", always, just<&changes_session::iconify_request>},
+    {"_NET_WM_STATE add maximized", always, just<&changes_session::maximize_request>},
+    {"_NET_ACTIVE_WINDOW", always, just<&changes_session::activate_request>},
     {"focus to PointerRoot", always,
      [](changes_session& t, random_engine& random, sequence_state&) { return focus_to(t, random, PointerRoot); }},
     {"focus to None", always,
@@ -126,14 +119,8 @@ const action actions[] = {
        t.reparent_to_root(150, 160);
        return std::string();
      }},
-    {"its own minimize area", always, [](changes_session& t, random_engine&, sequence_state&) {
-       t.own_minimize();
-       return std::string();
-     }},
-    {"its own maximize area", always, [](changes_session& t, random_engine&, sequence_state&) {
-       t.own_maximize();
-       return std::string();
-     }},
+    {"its own minimize area", always, just<&changes_session::own_minimize>},
+    {"its own maximize area", always, just<&changes_session::own_maximize>},
     {"ShowWindow", always, [](changes_session& t, random_engine& random, sequence_state&) {
        static const struct {
          int command;
