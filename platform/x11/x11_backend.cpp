@@ -26,7 +26,7 @@ HWND__ foreign_window_token{};
 
 constexpr long window_event_mask = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
                                    PointerMotionMask | EnterWindowMask | LeaveWindowMask | FocusChangeMask |
-                                   StructureNotifyMask | PropertyChangeMask | ExposureMask;
+                                   StructureNotifyMask | PropertyChangeMask | ExposureMask | KeymapStateMask;
 
 std::string utf8_of(const std::u16string& text) {
   std::u32string chars;
@@ -344,6 +344,12 @@ void x11_backend::send_wm_state(x11_window& w, bool add, Atom first, Atom second
   XSendEvent(display_, root_, False, SubstructureNotifyMask | SubstructureRedirectMask, &event);
 }
 
+void x11_backend::write_maximized_state(x11_window& w) {
+  const Atom states[] = {atoms_.net_wm_state_maximized_vert, atoms_.net_wm_state_maximized_horz};
+  XChangeProperty(display_, w.xid, atoms_.net_wm_state, XA_ATOM, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(states), 2);
+}
+
 void x11_backend::move_resize(x11_window& w, const RECT& client) {
   if (window_manager_running()) {
     // The window manager answers with a configure, whatever it makes of it.
@@ -394,10 +400,7 @@ void x11_backend::set_show_state(native_handle window, backend_show_state state)
     case backend_show_state::maximized:
       if (managed) {
         if (withdrawn) {
-          // A window it does not manage yet says its state itself.
-          const Atom states[] = {atoms_.net_wm_state_maximized_vert, atoms_.net_wm_state_maximized_horz};
-          XChangeProperty(display_, w->xid, atoms_.net_wm_state, XA_ATOM, 32, PropModeReplace,
-                          reinterpret_cast<const unsigned char*>(states), 2);
+          write_maximized_state(*w);
         } else {
           send_wm_state(*w, true, atoms_.net_wm_state_maximized_vert, atoms_.net_wm_state_maximized_horz);
         }

@@ -138,6 +138,8 @@ private:
   void set_initial_state(x11_window& w, int state);
   void set_normal_hints(x11_window& w, const RECT& client);
   void send_wm_state(x11_window& w, bool add, Atom first, Atom second);
+  // _NET_WM_STATE maximized, as a client says it of a window not yet managed.
+  void write_maximized_state(x11_window& w);
   void move_resize(x11_window& w, const RECT& client);
   // Holds a state asked of a window manager until the server shows it.
   void request_state(x11_window& w, backend_show_state state);
@@ -178,10 +180,10 @@ private:
   // Hands the states the layer or the window manager made over to the other.
   void window_manager_arrived();
   void window_manager_left();
-  // The X input focus read again: the core's active window follows it, and the
-  // key state follows the server's when the focus is one of ours.
+  // The X input focus read again: the core's active window follows it.
   void sync_focus();
-  void sync_keys(x11_window& w);
+  // The key state follows the keyboard's at its return to one of our windows.
+  void sync_keys();
   Window input_focus();
   bool read_pointer();
   // Calls act for each of our windows that still exists when its turn comes.
@@ -247,5 +249,8 @@ private:
   unsigned int pointer_mask_ = 0;
   bool keymap_known_ = false;
   std::array<char, 32> keymap_{};
+  // The keyboard as a KeymapNotify reported it, until the key state follows it.
+  bool keymap_pending_ = false;
+  std::array<char, 32> keymap_at_return_{};
   x11_window* window_manager_move_ = nullptr;  // a move asked of the window manager, until the release
 };
