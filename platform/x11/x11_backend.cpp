@@ -26,7 +26,7 @@ HWND__ foreign_window_token{};
 
 constexpr long window_event_mask = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
                                    PointerMotionMask | EnterWindowMask | LeaveWindowMask | FocusChangeMask |
-                                   StructureNotifyMask | PropertyChangeMask | ExposureMask | KeymapStateMask;
+                                   StructureNotifyMask | PropertyChangeMask | ExposureMask;
 
 std::string utf8_of(const std::u16string& text) {
   std::u32string chars;

@@ -96,7 +96,6 @@ void x11_backend::settle() {
     });
   }
   if (focus_dirty_) sync_focus();
-  if (keymap_pending_) sync_keys();
 }
 
 bool x11_backend::read_facts(x11_window& w) {
@@ -245,23 +244,25 @@ void x11_backend::sync_focus() {
   focus_dirty_ = false;
   focus_known_ = false;
   x11_window* w = find_xid(input_focus());
+  const HWND focus = w ? w->window : nullptr;
   // Another program's window, or none: none of ours is active.
-  platform_foreground_changed(w ? w->window : nullptr);
+  platform_foreground_changed(focus);
+  // Keyboard input back (a focus change or a grab's end): keys released
+  // meanwhile are released now, so that their next press counts.
+  if (focus && (w = reinterpret_cast<x11_window*>(platform_native_window(focus))) && GetActiveWindow() == focus)
+    sync_keys(*w);
 }
 
-void x11_backend::sync_keys() {
-  keymap_pending_ = false;
-  // The keyboard as it was when it came back (the KeymapNotify after a
-  // FocusIn, also a grab's end), in step with the events: keys whose press
-  // the active window was told of and that were released out of its reach are
-  // released now, so that their next press counts. Keys pressed elsewhere and
-  // still held reach it with their next press.
-  const HWND active = GetActiveWindow();
+void x11_backend::sync_keys(x11_window& w) {
+  XQueryKeymap(display_, keymap_.data());
+  keymap_known_ = true;
+  // Only keys whose press the window was told of: one pressed elsewhere and
+  // still held reaches it with its next press.
   for (unsigned code = 8; code < 256; ++code) {
-    if (!keys_down_[code] || ((keymap_at_return_[code / 8] >> (code % 8)) & 1)) continue;
+    if (!keys_down_[code] || ((keymap_[code / 8] >> (code % 8)) & 1)) continue;
     keys_down_[code] = false;
-    if (active && key_virtual_keys_[code])
-      platform_post(active, WM_KEYUP, key_virtual_keys_[code], key_lparam(code, false, true, true));
+    if (key_virtual_keys_[code])
+      platform_post(w.window, WM_KEYUP, key_virtual_keys_[code], key_lparam(code, false, true, true));
   }
 }
 
@@ -311,12 +312,6 @@ void x11_backend::handle_event(XEvent& event) {
     platform_post_drop(target->window, paths, point, token);
     return;
   }
-  if (event.type == KeymapNotify) {
-    // Its window is not set: it follows a FocusIn or EnterNotify of ours.
-    std::copy(std::begin(event.xkeymap.key_vector), std::end(event.xkeymap.key_vector), keymap_at_return_.begin());
-    keymap_pending_ = true;
-    return;
-  }
   if (event.type == MappingNotify) {
     // Key codes now type other keysyms.
     XRefreshKeyboardMapping(&event.xmapping);
@@ -339,7 +334,7 @@ void x11_backend::handle_event(XEvent& event) {
   if (is_input_event(event.type)) {
     if (window_manager_check_changed_) window_manager_check_changed();
     if (window_manager_leaving_ && (event.type == KeyPress || event.type == ButtonPress)) window_manager_left();
-    if (dirty_ || focus_dirty_ || keymap_pending_) settle();
+    if (dirty_ || focus_dirty_) settle();
   }
   if (move_.window && handle_move_event(event)) return;
   x11_window* w = find_xid(event.xany.window);

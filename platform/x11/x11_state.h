@@ -180,10 +180,10 @@ private:
   // Hands the states the layer or the window manager made over to the other.
   void window_manager_arrived();
   void window_manager_left();
-  // The X input focus read again: the core's active window follows it.
+  // The X input focus read again: the core's active window follows it, and the
+  // key state follows the server's when the focus is one of ours.
   void sync_focus();
-  // The key state follows the keyboard's at its return to one of our windows.
-  void sync_keys();
+  void sync_keys(x11_window& w);
   Window input_focus();
   bool read_pointer();
   // Calls act for each of our windows that still exists when its turn comes.
@@ -249,8 +249,5 @@ private:
   unsigned int pointer_mask_ = 0;
   bool keymap_known_ = false;
   std::array<char, 32> keymap_{};
-  // The keyboard as a KeymapNotify reported it, until the key state follows it.
-  bool keymap_pending_ = false;
-  std::array<char, 32> keymap_at_return_{};
   x11_window* window_manager_move_ = nullptr;  // a move asked of the window manager, until the release
 };
