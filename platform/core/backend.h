@@ -74,6 +74,17 @@ class platform_backend {
   // Shows, hides, minimizes or maximizes it. The core has already sent the Win32
   // messages of the change; the back-end must not report it back as a new change.
   virtual void set_show_state(native_handle window, backend_show_state state) = 0;
+  // Asks the window system to minimize, maximize or restore a shown window
+  // itself (a window manager does it, and may refuse). True: asked, and the
+  // change reaches the core later through platform_window_state_changed, once
+  // the window system shows it; the core changes nothing meanwhile. False: the
+  // core makes the change and calls set_show_state. activate: the change is to
+  // activate the window too.
+  virtual bool request_show_state(native_handle, backend_show_state, bool /*activate*/) { return false; }
+  // Likewise for the activation of a window: true when the window system was
+  // asked and reports the new foreground (platform_foreground_changed) once it
+  // has it; false: the core activates it and calls activate_window.
+  virtual bool request_activation(native_handle) { return false; }
   // Moves and resizes it so that its client area covers client (screen coordinates).
   virtual void set_client_rect(native_handle window, const RECT& client) = 0;
   virtual void set_title(native_handle window, const std::u16string& title) = 0;

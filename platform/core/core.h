@@ -35,8 +35,11 @@ void platform_window_configured(HWND window, const RECT& client);
 // The window manager minimized, maximized, restored, hid or showed a window.
 // client, when given, is the client area (screen coordinates) the window has in
 // that state: a restore or maximize goes there in one change, a minimized
-// window is restored there later.
-void platform_window_state_changed(HWND window, backend_show_state state, const RECT* client = nullptr);
+// window is restored there later. restores_maximized: a window minimized
+// straight from a maximize the core has not seen; SW_RESTORE maximizes it
+// again, and client (its maximized area) is not taken as its restored area.
+void platform_window_state_changed(HWND window, backend_show_state state, const RECT* client = nullptr,
+                                   bool restores_maximized = false);
 // What the core holds of a window: its show state, its client area and the
 // client area it is restored to (screen coordinates); restores_maximized: a
 // minimized window that SW_RESTORE maximizes. False for no such window.

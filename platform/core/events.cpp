@@ -104,7 +104,8 @@ void platform_window_configured(HWND window, const RECT& client) {
   if (!w->minimized && !core_same_rect(w->client_rect, client)) backend().set_client_rect(w->native, w->client_rect);
 }
 
-void platform_window_state_changed(HWND window, backend_show_state state, const RECT* client) {
+void platform_window_state_changed(HWND window, backend_show_state state, const RECT* client,
+                                   bool restores_maximized) {
   core_window* w = core_find(window);
   if (!w) return;
   if (state == backend_show_state::hidden) {
@@ -126,6 +127,13 @@ void platform_window_state_changed(HWND window, backend_show_state state, const 
   switch (state) {
     case backend_show_state::minimized:
       if (!w->minimized) core_show_window(window, SW_SHOWMINNOACTIVE, true);
+      // Maximized on its way to the icon (both in one change of the window
+      // system's): restored, it is maximized again, and its area is the one
+      // it had before.
+      if (restores_maximized && (w = core_find(window)) && w->minimized) {
+        w->restore_to_maximized = true;
+        return;
+      }
       break;
     case backend_show_state::maximized:
       if (!w->maximized || w->minimized) core_show_window(window, SW_MAXIMIZE, true, client ? &target : nullptr);
@@ -156,6 +164,7 @@ bool platform_window_view_of(HWND window, platform_window_view& view) {
   const RECT in = core_frame_insets(*w);
   view.restore_client = {w->normal_rect.left + in.left, w->normal_rect.top + in.top, w->normal_rect.right - in.right,
                          w->normal_rect.bottom - in.bottom};
+  view.restores_maximized = w->minimized && w->restore_to_maximized;
   return true;
 }
 

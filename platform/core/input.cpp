@@ -29,6 +29,17 @@ void core_set_active(HWND window, bool from_backend, WORD how) {
   core_state& s = core();
   if (window && !core_find(window)) window = nullptr;
   HWND old = s.active;
+  // Asked of a window system that gives the activation itself: it comes with
+  // the foreground it reports.
+  if (!from_backend && window && old != window) {
+    core_window* asked = core_find(window);
+    if (asked && asked->native && backend().request_activation(asked->native)) {
+      // A window out of sight stays active no longer meanwhile.
+      core_window* o = core_find(old);
+      if (o && (!o->visible || o->minimized)) core_set_active(nullptr, true);
+      return;
+    }
+  }
   if (old == window) {
     // The window system says it is active: an active window that is shown
     // holds the keyboard focus, so that keys reach it.

@@ -227,6 +227,15 @@ BOOL core_show_window(HWND window, int command, bool from_backend, const RECT* t
     restore = false;
   }
   bool state_change = (minimize && !w->minimized) || (maximize && (!w->maximized || w->minimized)) || restore;
+  // A window system that carries the change out itself reports it when it
+  // shows it (or never, when it refuses).
+  if (state_change && was_visible && !from_backend) {
+    const backend_show_state wanted = minimize   ? backend_show_state::minimized
+                                      : maximize ? backend_show_state::maximized
+                                                 : backend_show_state::normal;
+    if (backend().request_show_state(w->native, wanted, activate)) return TRUE;
+    if (!(w = core_find(window))) return FALSE;
+  }
   // A change of state shows the window without WM_SHOWWINDOW, and so does SW_MAXIMIZE.
   if (!was_visible && !state_change && !maximize) {
     core_send(window, WM_SHOWWINDOW, TRUE, 0);

@@ -20,13 +20,22 @@ struct server_facts {
   RECT client{};               // the client area on the root
 };
 
-// What the layer made of the window itself, without a window manager: the
-// state only it can give (nothing else maximizes or minimizes then).
+// What the layer made of the window itself: without a window manager the
+// state only it can give (nothing else maximizes or minimizes then), and
+// under one without EWMH's maximize the maximize it asked for by configure.
 struct layer_made {
   backend_show_state held = backend_show_state::hidden;  // what the core has now
   bool maximized = false;  // maximized by hand to `maximized_client`
   RECT maximized_client{};
+  // The window manager's marking has been contradicted by the map state for
+  // longer than its step: the map state decides.
+  bool stale_marking = false;
 };
+
+// Marked iconic (WM_STATE, or _NET_WM_STATE_HIDDEN while managed) while
+// viewable, or normal while unmapped: what a window manager shows part way
+// through a change, and what another client's marking shows for good.
+bool marking_contradicted(const server_facts& facts);
 
 // The show state the facts say, or none while the window is between states (a
 // window manager part way through a change): the core keeps what it has then.

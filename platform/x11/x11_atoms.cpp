@@ -13,7 +13,7 @@ bool x11_atoms::intern(Display* display) {
       "_NET_WM_MOVERESIZE", "_NET_WM_PID", "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_NORMAL",
       "XdndAware", "XdndEnter", "XdndPosition", "XdndStatus", "XdndLeave", "XdndDrop", "XdndFinished",
       "XdndSelection", "XdndTypeList", "XdndActionCopy", "text/uri-list", "QUON_XDND_DATA",
-      "RESOURCE_MANAGER",
+      "RESOURCE_MANAGER", "_NET_SUPPORTED",
   };
   constexpr int count = sizeof(names) / sizeof(names[0]);
   static_assert(count * sizeof(Atom) == sizeof(x11_atoms), "one name per atom");

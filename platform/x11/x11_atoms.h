@@ -10,7 +10,7 @@ struct x11_atoms {
   Atom net_wm_moveresize, net_wm_pid, net_wm_window_type, net_wm_window_type_normal;
   Atom xdnd_aware, xdnd_enter, xdnd_position, xdnd_status, xdnd_leave, xdnd_drop, xdnd_finished;
   Atom xdnd_selection, xdnd_type_list, xdnd_action_copy, text_uri_list, quon_xdnd_data;
-  Atom resource_manager;
+  Atom resource_manager, net_supported;
 
   // Interns every atom above; false when the server did not answer.
   bool intern(Display* display);

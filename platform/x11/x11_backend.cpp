@@ -3,6 +3,7 @@
 #include <X11/Xatom.h>
 #include <X11/XKBlib.h>
 #include <X11/cursorfont.h>
+#include <X11/extensions/Xrandr.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -102,9 +103,18 @@ x11_backend::x11_backend() {
   // Auto-repeat then arrives as repeated presses without releases between them.
   Bool detectable = False;
   XkbSetDetectableAutoRepeat(display_, True, &detectable);
+  wm_selection_ = XInternAtom(display_, ("WM_S" + std::to_string(screen_)).c_str(), False);
   xim_.open(display_);
   xdnd_ = std::make_unique<xdnd_target>(display_, atoms_);
-  XSelectInput(display_, root_, PropertyChangeMask | FocusChangeMask);
+  // The root's size (StructureNotify) and RandR's changes tell when the monitors
+  // are to be read again.
+  XSelectInput(display_, root_, PropertyChangeMask | FocusChangeMask | StructureNotifyMask);
+  int randr_error = 0;
+  if (XRRQueryExtension(display_, &randr_event_base_, &randr_error))
+    XRRSelectInput(display_, root_, RRScreenChangeNotifyMask | RRCrtcChangeNotifyMask | RROutputChangeNotifyMask);
+  else
+    randr_event_base_ = -1;
+  read_window_manager();
 }
 
 x11_backend::~x11_backend() {
@@ -143,21 +153,45 @@ x11_window* x11_backend::find_xid(Window xid) const {
 }
 
 bool x11_backend::window_manager_running() {
-  // Known until the root's check property changes or the check window goes
-  // (handle_event forgets it then).
-  if (window_manager_known_) return window_manager_check_ != 0;
+  // Read again after what says it may have changed: the root's check
+  // property, the end of the check window or the selection owner, a
+  // reparenting of one of our windows.
+  if (!window_manager_known_) read_window_manager();
+  return window_manager_.present;
+}
+
+void x11_backend::read_window_manager() {
   window_manager_known_ = true;
-  window_manager_check_ = 0;
-  // The check window must exist and name itself, as EWMH asks: a window manager
-  // that went away leaves the root's property behind.
-  const Window check = read_property_item(display_, root_, atoms_.net_supporting_wm_check, XA_WINDOW);
-  if (!check) return false;
+  window_manager_ = window_manager_facts{};
   x11_error_trap trap(display_);
+  // A window manager is whoever redirects the root's substructure, EWMH or not;
+  // the root's attributes say whether anyone does, without taking it.
+  XWindowAttributes root_attributes{};
+  if (XGetWindowAttributes(display_, root_, &root_attributes))
+    window_manager_.present = (root_attributes.all_event_masks & SubstructureRedirectMask) != 0;
+  if (!window_manager_.present) return;
+  // ICCCM's manager selection: its owner's end is the window manager's.
+  window_manager_.owner = XGetSelectionOwner(display_, wm_selection_);
+  if (window_manager_.owner) XSelectInput(display_, window_manager_.owner, StructureNotifyMask);
+  // EWMH: the check window must exist and name itself (one that went away
+  // leaves the root's property behind); then what it supports.
+  const Window check = read_property_item(display_, root_, atoms_.net_supporting_wm_check, XA_WINDOW);
+  if (!check) return;
   const Window self = read_property_item(display_, check, atoms_.net_supporting_wm_check, XA_WINDOW);
   XSelectInput(display_, check, StructureNotifyMask);
-  if (!trap.ok() || self != check) return false;
-  window_manager_check_ = check;
-  return true;
+  if (!trap.ok() || self != check) return;
+  window_manager_.check = check;
+  x11_property supported;
+  if (!read_property(display_, root_, atoms_.net_supported, XA_ATOM, 4096, &supported)) return;
+  bool states = false, vertical = false, horizontal = false;
+  for (unsigned long atom : supported.items) {
+    states |= atom == atoms_.net_wm_state;
+    vertical |= atom == atoms_.net_wm_state_maximized_vert;
+    horizontal |= atom == atoms_.net_wm_state_maximized_horz;
+    window_manager_.moves |= atom == atoms_.net_wm_moveresize;
+    window_manager_.activates |= atom == atoms_.net_active_window;
+  }
+  window_manager_.maximizes = states && vertical && horizontal;
 }
 
 glx_format_list& x11_backend::formats() {
@@ -207,6 +241,7 @@ bool x11_backend::make_x_window(x11_window& w, Visual* visual, int depth, const 
     if (w.colormap) XFreeColormap(display_, w.colormap);
   }
   w.xid = xid;
+  w.parent = root_;
   w.colormap = colormap;
   w.visual = XVisualIDFromVisual(visual);
   w.facts = server_facts{};
@@ -233,10 +268,15 @@ void x11_backend::set_normal_hints(x11_window& w, const RECT& client) {
   hints->width = std::max<LONG>(1, client.right - client.left);
   hints->height = std::max<LONG>(1, client.bottom - client.top);
   hints->win_gravity = StaticGravity;
-  if (w.max_client.cx > 0 && w.max_client.cy > 0) {
-    hints->flags |= PMinSize | PMaxSize;
+  // The smallest size also without a largest one: a tiling window manager
+  // keeps its tiles at least that large.
+  if (w.min_client.cx > 0 || w.min_client.cy > 0 || w.max_client.cx > 0 || w.max_client.cy > 0) {
+    hints->flags |= PMinSize;
     hints->min_width = std::max<LONG>(1, w.min_client.cx);
     hints->min_height = std::max<LONG>(1, w.min_client.cy);
+  }
+  if (w.max_client.cx > 0 && w.max_client.cy > 0) {
+    hints->flags |= PMaxSize;
     hints->max_width = std::max<LONG>(hints->min_width, w.max_client.cx);
     hints->max_height = std::max<LONG>(hints->min_height, w.max_client.cy);
   }
@@ -373,7 +413,9 @@ void x11_backend::request_state(x11_window& w, backend_show_state state) {
 void x11_backend::set_show_state(native_handle window, backend_show_state state) {
   x11_window* w = window_of(window);
   if (!w) return;
-  // The core has the new state and its geometry already.
+  // The core has the new state and its geometry already: a window shown or
+  // hidden, or one a window manager does not know yet (request_show_state
+  // takes the rest).
   const platform_window_view view = view_of(*w);
   x11_error_trap trap(display_);
   const bool managed = window_manager_running();
@@ -398,7 +440,7 @@ void x11_backend::set_show_state(native_handle window, backend_show_state state)
       }
       break;
     case backend_show_state::maximized:
-      if (managed) {
+      if (managed && window_manager_.maximizes) {
         if (withdrawn) {
           write_maximized_state(*w);
         } else {
@@ -406,7 +448,8 @@ void x11_backend::set_show_state(native_handle window, backend_show_state state)
         }
       } else {
         // Over the work area, also where a hidden maximized window was moved
-        // meanwhile: a maximized window shown is maximized on the screen.
+        // meanwhile: a maximized window shown is maximized on the screen (a
+        // window manager without EWMH's maximize is asked for the place).
         w->layer_maximized = true;
         w->layer_maximized_client = work_area(window);
         move_resize(*w, w->layer_maximized_client);
@@ -415,12 +458,10 @@ void x11_backend::set_show_state(native_handle window, backend_show_state state)
       break;
     case backend_show_state::normal:
       if (managed) {
-        if (w->facts.net_maximized) {
+        if (w->facts.net_maximized)
           send_wm_state(*w, false, atoms_.net_wm_state_maximized_vert, atoms_.net_wm_state_maximized_horz);
-          // Where the core restores it: a window maximized before the window
-          // manager came has no other size to go back to.
-          move_resize(*w, view.client);
-        }
+        if (w->handed_over_maximized || w->layer_maximized) move_resize(*w, view.client);
+        w->handed_over_maximized = w->layer_maximized = false;
       } else {
         // Also on the way back from a window a window manager maximized.
         w->layer_maximized = false;
@@ -430,6 +471,94 @@ void x11_backend::set_show_state(native_handle window, backend_show_state state)
       break;
   }
   XFlush(display_);
+}
+
+bool x11_backend::request_show_state(native_handle window, backend_show_state state, bool activate) {
+  x11_window* w = window_of(window);
+  if (!w || !display_ || !window_manager_running()) return false;
+  x11_error_trap trap(display_);
+  // A window the window manager does not know yet is mapped in the state
+  // asked (set_show_state).
+  if (!read_facts(*w) || (w->facts.map == map_state::unmapped && w->facts.wm_state == icccm_state::withdrawn))
+    return false;
+  const platform_window_view view = view_of(*w);
+  if (w->iconic_hint && state != backend_show_state::minimized) set_initial_state(*w, NormalState);
+  // Out of its icon: ICCCM's map.
+  if (state != backend_show_state::minimized && view.state == backend_show_state::minimized)
+    XMapWindow(display_, w->xid);
+  switch (state) {
+    case backend_show_state::minimized:
+      // WM_CHANGE_STATE: every ICCCM window manager takes it.
+      XIconifyWindow(display_, w->xid, screen_);
+      break;
+    case backend_show_state::maximized:
+      if (w->facts.net_maximized || (w->layer_maximized && same_rect(w->facts.client, w->layer_maximized_client)))
+        break;  // maximized in its icon: the map shows it so
+      if (window_manager_.maximizes) {
+        send_wm_state(*w, true, atoms_.net_wm_state_maximized_vert, atoms_.net_wm_state_maximized_horz);
+      } else {
+        // The work area less the frame the window manager put around it.
+        const RECT work = work_area(window);
+        const RECT frame = frame_extents(*w);
+        ask_layer_change(*w, x11_window::layer_change::maximize,
+                         RECT{work.left + frame.left, work.top + frame.top, work.right - frame.right,
+                              work.bottom - frame.bottom});
+      }
+      break;
+    case backend_show_state::normal:
+      if (w->facts.net_maximized) {
+        send_wm_state(*w, false, atoms_.net_wm_state_maximized_vert, atoms_.net_wm_state_maximized_horz);
+        // Maximized before the window manager came: it knows no size to go back to.
+        if (w->handed_over_maximized) move_resize(*w, view.restore_client);
+      } else if (w->layer_maximized) {
+        ask_layer_change(*w, x11_window::layer_change::restore, view.restore_client);
+      }
+      w->handed_over_maximized = false;
+      break;
+    case backend_show_state::hidden:
+      return false;
+  }
+  if (activate && state != backend_show_state::minimized) {
+    if (window_manager_.activates) send_active_window(*w);
+    else w->focus_wanted = true;  // given once it is viewable
+  }
+  XFlush(display_);
+  w->dirty = dirty_ = true;
+  return trap.ok();
+}
+
+void x11_backend::ask_layer_change(x11_window& w, x11_window::layer_change change, const RECT& client) {
+  w.layer_asked = change;
+  w.layer_answered = false;
+  w.layer_from = w.facts.client;
+  w.layer_asked_at = std::chrono::steady_clock::now();
+  w.layer_serial = NextRequest(display_);
+  requests_ = true;
+  XMoveResizeWindow(display_, w.xid, client.left, client.top,
+                    static_cast<unsigned>(std::max<LONG>(1, client.right - client.left)),
+                    static_cast<unsigned>(std::max<LONG>(1, client.bottom - client.top)));
+}
+
+RECT x11_backend::frame_extents(x11_window& w) {
+  // The child of the root that holds w (a window manager's frame).
+  Window at = w.xid;
+  for (int depth = 0; depth < 16; ++depth) {
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display_, at, &root, &parent, &children, &count)) return RECT{};
+    if (children) XFree(children);
+    if (!parent || parent == root_) break;
+    at = parent;
+  }
+  if (at == w.xid) return RECT{};
+  Window root = 0;
+  int x = 0, y = 0;
+  unsigned width = 0, height = 0, border = 0, depth = 0;
+  if (!XGetGeometry(display_, at, &root, &x, &y, &width, &height, &border, &depth)) return RECT{};
+  const RECT& c = w.facts.client;
+  const LONG right = x + static_cast<LONG>(width + 2 * border), bottom = y + static_cast<LONG>(height + 2 * border);
+  return RECT{std::max<LONG>(0, c.left - x), std::max<LONG>(0, c.top - y), std::max<LONG>(0, right - c.right),
+              std::max<LONG>(0, bottom - c.bottom)};
 }
 
 void x11_backend::set_client_rect(native_handle window, const RECT& client) {
@@ -445,6 +574,8 @@ void x11_backend::set_title(native_handle window, const std::u16string& title) {
   if (!w) return;
   w->title = title;
   const std::string text = utf8_of(title);
+  // Another client may have destroyed the X window just before.
+  x11_error_trap trap(display_);
   XChangeProperty(display_, w->xid, atoms_.net_wm_name, atoms_.utf8_string, 8, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
   XStoreName(display_, w->xid, text.c_str());
@@ -469,7 +600,7 @@ RECT x11_backend::default_window_rect() { return RECT{64, 64, 64 + 1024, 64 + 76
 
 RECT x11_backend::work_area(native_handle window) {
   if (!display_) return RECT{0, 0, 1, 1};
-  const std::vector<monitor_area> monitors = query_monitors(display_, screen_);
+  const std::vector<monitor_area>& monitors = monitors_now();
   int index = 0;
   for (size_t i = 0; i < monitors.size(); ++i)
     if (monitors[i].primary) index = static_cast<int>(i);
@@ -486,7 +617,9 @@ RECT x11_backend::work_area(native_handle window) {
 void x11_backend::begin_move(native_handle window, POINT point) {
   x11_window* w = window_of(window);
   if (!w) return;
-  if (!window_manager_running()) {
+  // The window manager moves it where it can; else the layer does, by
+  // configure requests that a window manager carries out.
+  if (!window_manager_running() || !window_manager_.moves) {
     begin_move_by_hand(*w, point);
     return;
   }
@@ -668,24 +801,44 @@ HWND x11_backend::foreground_window() {
   return &foreign_window_token;
 }
 
+bool x11_backend::request_activation(native_handle window) {
+  x11_window* w = window_of(window);
+  if (!w || !display_ || !window_manager_running() || !window_manager_.activates) return false;
+  x11_error_trap trap(display_);
+  send_active_window(*w);
+  XFlush(display_);
+  return true;
+}
+
+void x11_backend::send_active_window(x11_window& w) {
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = w.xid;
+  event.xclient.message_type = atoms_.net_active_window;
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = 1;  // from an application
+  // The time of the user's last key or button: a window manager preventing
+  // focus stealing weighs the request by it.
+  event.xclient.data.l[1] = static_cast<long>(last_user_time_);
+  XSendEvent(display_, root_, False, SubstructureNotifyMask | SubstructureRedirectMask, &event);
+}
+
+void x11_backend::focus_window(x11_window& w) {
+  x11_error_trap trap(display_);
+  XRaiseWindow(display_, w.xid);
+  // A window that is not viewable refuses the focus (BadMatch): it gets it
+  // once it is shown.
+  XSetInputFocus(display_, w.xid, RevertToParent, CurrentTime);
+  if (!trap.ok()) w.focus_wanted = true;
+  focus_known_ = false;  // read again after the request, not at its FocusIn
+}
+
 void x11_backend::activate_window(native_handle window) {
   x11_window* w = window_of(window);
   if (!w) return;
-  x11_error_trap trap(display_);
-  if (window_manager_running()) {
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = w->xid;
-    event.xclient.message_type = atoms_.net_active_window;
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = 1;  // from an application
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display_, root_, False, SubstructureNotifyMask | SubstructureRedirectMask, &event);
-  } else {
-    XRaiseWindow(display_, w->xid);
-    XSetInputFocus(display_, w->xid, RevertToParent, CurrentTime);
-    focus_known_ = false;  // read again after the request, not at its FocusIn
-  }
+  // The core activated it: a window manager without EWMH's activation, or
+  // none, leaves the focus to the client.
+  focus_window(*w);
   XFlush(display_);
 }
 
@@ -698,11 +851,12 @@ void x11_backend::set_capture(native_handle window) {
     XFlush(display_);
     return;
   }
+  x11_error_trap trap(display_);
   const int result = XGrabPointer(display_, w->xid, True,
                                   ButtonPressMask | ButtonReleaseMask | PointerMotionMask | EnterWindowMask |
                                       LeaveWindowMask,
                                   GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
-  capture_ = result == GrabSuccess ? w->xid : 0;
+  capture_ = result == GrabSuccess && trap.ok() ? w->xid : 0;
 }
 
 Cursor x11_backend::cursor_for(int cursor_id) {
@@ -727,6 +881,7 @@ void x11_backend::set_cursor(int cursor_id) {
   if (!display_ || cursor_id == cursor_id_) return;
   cursor_id_ = cursor_id;
   const Cursor cursor = cursor_for(cursor_id);
+  x11_error_trap trap(display_);
   for (auto& [xid, w] : windows_) XDefineCursor(display_, xid, cursor);
   XFlush(display_);
 }
@@ -735,18 +890,29 @@ void x11_backend::set_cursor(int cursor_id) {
 
 UINT x11_backend::window_dpi(native_handle) {
   if (!display_) return 0;
-  // Read from the root each time: the desktop may change Xft.dpi while we run.
-  x11_property resources;
-  if (read_property(display_, root_, atoms_.resource_manager, XA_STRING, 1L << 16, &resources)) {
-    if (const unsigned dpi = dpi_of_resources(resources.bytes)) return dpi;
+  // Read again when the desktop changes the root's resources (Xft.dpi).
+  if (!dpi_) {
+    x11_property resources;
+    if (read_property(display_, root_, atoms_.resource_manager, XA_STRING, 1L << 16, &resources))
+      dpi_ = dpi_of_resources(resources.bytes);
+    if (!dpi_) dpi_ = USER_DEFAULT_SCREEN_DPI;
   }
-  return USER_DEFAULT_SCREEN_DPI;
+  return dpi_;
+}
+
+const std::vector<monitor_area>& x11_backend::monitors_now() {
+  // Read again after the screen or RandR's layout changed.
+  if (!monitors_known_) {
+    monitors_ = query_monitors(display_, screen_);
+    monitors_known_ = true;
+  }
+  return monitors_;
 }
 
 std::uintptr_t x11_backend::window_monitor(native_handle window, DWORD flags) {
   x11_window* w = window_of(window);
   if (!display_ || !w) return 0;
-  const std::vector<monitor_area> monitors = query_monitors(display_, screen_);
+  const std::vector<monitor_area>& monitors = monitors_now();
   const RECT r = view_of(*w).client;
   int index = monitor_for_rect(monitors, r.left, r.top, r.right - r.left, r.bottom - r.top);
   if (index < 0) return 0;
@@ -781,6 +947,7 @@ void x11_backend::accept_files(native_handle window, bool accept) {
   x11_window* w = window_of(window);
   if (!w) return;
   w->accepts_files = accept;
+  x11_error_trap trap(display_);
   if (accept) xdnd_->make_aware(w->xid);
   else XDeleteProperty(display_, w->xid, atoms_.xdnd_aware);
   XFlush(display_);

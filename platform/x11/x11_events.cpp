@@ -2,6 +2,7 @@
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/extensions/XInput2.h>
+#include <X11/extensions/Xrandr.h>
 #include <poll.h>
 
 #include <algorithm>
@@ -36,6 +37,10 @@ using clock_type = std::chrono::steady_clock;
 // went away to come back (a restart).
 constexpr auto request_patience = std::chrono::milliseconds(2000);
 constexpr auto window_manager_return = std::chrono::milliseconds(1000);
+// One step of a window manager's change: the configure that follows its
+// property, the answer to a configure request, a marking it corrects.
+constexpr auto window_manager_step = std::chrono::milliseconds(250);
+constexpr auto layer_change_patience = std::chrono::milliseconds(1000);
 
 bool is_input_event(int type) {
   return type == KeyPress || type == KeyRelease || type == ButtonPress || type == ButtonRelease ||
@@ -84,7 +89,12 @@ void x11_backend::settle() {
     for (auto& [xid, w] : windows_) {
       if (w->state_requested && now - w->state_requested_at > request_patience) w->dirty = true;
       if (w->geometry_requested && now - w->geometry_requested_at > request_patience) w->dirty = true;
-      held |= w->state_requested || w->geometry_requested;
+      if (w->layer_asked != x11_window::layer_change::none && now - w->layer_asked_at > layer_change_patience)
+        w->dirty = true;
+      if (w->report_held && now - w->report_held_at > window_manager_step) w->dirty = true;
+      if (w->contradicted && now - w->contradicted_since > window_manager_step) w->dirty = true;
+      held |= w->state_requested || w->geometry_requested || w->layer_asked != x11_window::layer_change::none ||
+              w->report_held || w->contradicted;
       dirty_ |= w->dirty;
     }
     requests_ = held;
@@ -92,7 +102,7 @@ void x11_backend::settle() {
   if (dirty_ && !waiting) {
     dirty_ = false;
     for_each_window([this](x11_window& w) {
-      if (w.dirty) reconcile(w);
+      if (w.dirty || w.moved) reconcile(w);
     });
   }
   if (focus_dirty_) sync_focus();
@@ -131,30 +141,88 @@ bool x11_backend::read_facts(x11_window& w) {
 }
 
 void x11_backend::reconcile(x11_window& w) {
-  w.dirty = false;
+  // Only moved: the configure itself said where (a full reading otherwise).
+  const bool read = w.dirty;
+  w.dirty = w.moved = false;
   // Gone: its DestroyNotify follows.
-  if (!read_facts(w)) return;
+  if (read && !read_facts(w)) return;
   platform_window_view view;
   if (!platform_window_view_of(w.window, view)) return;
   const bool managed = window_manager_running();
   const server_facts& facts = w.facts;
-  std::optional<backend_show_state> state =
-      derive_show_state(facts, managed, layer_made{view.state, w.layer_maximized, w.layer_maximized_client});
-  if (!managed && facts.map == map_state::viewable && state != backend_show_state::maximized)
-    w.layer_maximized = false;  // moved or resized by someone else: no longer the layer's maximize
   const auto now = clock_type::now();
+  if (w.focus_wanted && facts.map == map_state::viewable) {
+    // Shown at last: the focus the program asked for while it was not.
+    w.focus_wanted = false;
+    focus_window(w);
+  }
+  if (w.layer_asked != x11_window::layer_change::none) {
+    // A maximize or restore asked by configure: the first configure after it
+    // answers; one that left the window as it was refused it.
+    if (w.layer_answered) {
+      if (!same_rect(facts.client, w.layer_from)) {
+        w.layer_maximized = w.layer_asked == x11_window::layer_change::maximize;
+        w.layer_maximized_client = facts.client;
+      }
+      w.layer_asked = x11_window::layer_change::none;
+    } else if (now - w.layer_asked_at > layer_change_patience) {
+      w.layer_asked = x11_window::layer_change::none;
+    } else {
+      return;  // the window manager is still at it
+    }
+    w.layer_answered = false;
+  }
+  if (marking_contradicted(facts) && managed) {
+    if (!w.contradicted) {
+      w.contradicted = true;
+      w.contradicted_since = now;
+      requests_ = true;
+    }
+  } else {
+    w.contradicted = false;
+  }
+  layer_made layer{view.state, w.layer_maximized, w.layer_maximized_client,
+                   w.contradicted && now - w.contradicted_since > window_manager_step};
+  std::optional<backend_show_state> state = derive_show_state(facts, managed, layer);
+  if (facts.map == map_state::viewable && state && state != backend_show_state::maximized)
+    w.layer_maximized = false;  // moved or resized by someone else: no longer the layer's maximize
   if (w.state_requested) {
     // Until the server shows what was asked, the core keeps it.
     if (state == w.requested_state || now - w.state_requested_at > request_patience) w.state_requested = false;
     else state.reset();
   }
   if (w.geometry_requested && now - w.geometry_requested_at > request_patience) w.geometry_requested = false;
+  auto shown_state = [](backend_show_state s) {
+    return s == backend_show_state::normal || s == backend_show_state::maximized;
+  };
+  // One change, one report: a window manager writes the state before it
+  // configures the window, so a change between normal and maximized that has
+  // not brought its area yet waits a step for it.
+  if (managed && state && *state != view.state && shown_state(*state) && shown_state(view.state) &&
+      same_rect(facts.client, view.client)) {
+    if (!w.report_held) {
+      w.report_held = true;
+      w.report_held_at = now;
+      requests_ = true;
+      return;
+    }
+    if (now - w.report_held_at <= window_manager_step) return;
+  }
+  w.report_held = false;
   const backend_show_state shown = state.value_or(view.state);
-  // Only a settled state has a geometry worth telling: a minimized window's is
-  // where it is restored to (unless that is a maximize), a hidden window's its own.
-  const bool geometry = state.has_value() && !w.geometry_requested &&
-                        (shown != backend_show_state::minimized || !view.restores_maximized);
+  // A settled state has a geometry worth telling: a minimized window's is where
+  // it is restored to (unless that is a maximize), a hidden window's its own. A
+  // window between states that is shown is followed all the same.
+  const bool maximized_icon = shown == backend_show_state::minimized && (managed && facts.net_maximized);
+  const bool followed = state.has_value() || (facts.map == map_state::viewable && shown_state(view.state));
+  const bool geometry = followed && !w.geometry_requested &&
+                        (shown != backend_show_state::minimized || (!view.restores_maximized && !maximized_icon));
   if (shown != view.state) {
+    if (shown == backend_show_state::minimized && maximized_icon && view.state != backend_show_state::maximized) {
+      // Maximized and iconified in one go: restored, it is maximized again.
+      platform_window_state_changed(w.window, shown, nullptr, true);
+      return;
+    }
     platform_window_state_changed(w.window, shown, geometry ? &facts.client : nullptr);
     return;
   }
@@ -165,20 +233,19 @@ void x11_backend::reconcile(x11_window& w) {
 
 void x11_backend::window_manager_check_changed() {
   window_manager_check_changed_ = false;
-  const Window before = window_manager_check_;
-  window_manager_known_ = false;
-  window_manager_running();
-  const Window after = window_manager_check_;
+  const window_manager_facts before = window_manager_;
+  read_window_manager();
+  const window_manager_facts& after = window_manager_;
   // The same window manager writing its property again changes nothing.
-  if (after == before) return;
-  if (!after) {
+  if (after.present == before.present && after.check == before.check && after.owner == before.owner) return;
+  if (!after.present) {
     window_manager_leaving_ = true;
     window_manager_left_at_ = clock_type::now();
     return;
   }
-  // One came back while the layer waited (a restart): it takes the windows as
-  // the last one left them.
-  const bool restarted = window_manager_leaving_ || before;
+  // One came back while the layer waited (a restart), or took over from
+  // another: it takes the windows as the last one left them.
+  const bool restarted = window_manager_leaving_ || before.present;
   window_manager_leaving_ = false;
   if (!restarted) window_manager_arrived();
   for (auto& [xid, w] : windows_) w->dirty = true;
@@ -198,11 +265,12 @@ void x11_backend::window_manager_arrived() {
       set_initial_state(w, IconicState);
       XMapWindow(display_, w.xid);
       request_state(w, backend_show_state::minimized);
-    } else if (w.layer_maximized && w.facts.map == map_state::viewable) {
+    } else if (w.layer_maximized && w.facts.map == map_state::viewable && window_manager_.maximizes) {
       // Maximized by the layer: handed over to be maximized by the window
       // manager (which knows no size to restore it to: the restore brings
       // the core's).
       w.layer_maximized = false;
+      w.handed_over_maximized = true;
       write_maximized_state(w);
       send_wm_state(w, true, atoms_.net_wm_state_maximized_vert, atoms_.net_wm_state_maximized_horz);
       request_state(w, backend_show_state::maximized);
@@ -216,6 +284,8 @@ void x11_backend::window_manager_left() {
   for_each_window([this](x11_window& w) {
     w.state_requested = false;  // nobody is left to answer
     w.geometry_requested = false;
+    w.layer_asked = x11_window::layer_change::none;
+    w.report_held = w.contradicted = w.handed_over_maximized = false;
     w.dirty = true;
     const platform_window_view view = view_of(w);
     x11_error_trap trap(display_);
@@ -266,6 +336,31 @@ void x11_backend::sync_keys(x11_window& w) {
   }
 }
 
+void x11_backend::note_pointer(const XEvent& event) {
+  // The pointer events say where it is and what is held: no query after them.
+  switch (event.type) {
+    case MotionNotify:
+      if (!event.xmotion.same_screen) return;
+      pointer_ = {event.xmotion.x_root, event.xmotion.y_root};
+      pointer_mask_ = event.xmotion.state;
+      break;
+    case ButtonPress:
+    case ButtonRelease: {
+      if (!event.xbutton.same_screen) return;
+      pointer_ = {event.xbutton.x_root, event.xbutton.y_root};
+      // The state is the one before the event.
+      const unsigned bit = event.xbutton.button >= Button1 && event.xbutton.button <= Button5
+                               ? static_cast<unsigned>(Button1Mask) << (event.xbutton.button - Button1)
+                               : 0;
+      pointer_mask_ = event.type == ButtonPress ? (event.xbutton.state | bit) : (event.xbutton.state & ~bit);
+      break;
+    }
+    default:
+      return;
+  }
+  pointer_known_ = true;
+}
+
 void x11_backend::compress_motion(XEvent& event) {
   XEvent next;
   while (XEventsQueued(display_, QueuedAlready) > 0) {
@@ -273,6 +368,7 @@ void x11_backend::compress_motion(XEvent& event) {
     if (next.type != MotionNotify || next.xmotion.window != event.xmotion.window) break;
     XNextEvent(display_, &event);
   }
+  note_pointer(event);
 }
 
 WPARAM x11_backend::mouse_key_state(unsigned int state) const {
@@ -317,14 +413,24 @@ void x11_backend::handle_event(XEvent& event) {
     XRefreshKeyboardMapping(&event.xmapping);
     return;
   }
+  if (randr_event_base_ >= 0 &&
+      (event.type == randr_event_base_ + RRScreenChangeNotify || event.type == randr_event_base_ + RRNotify)) {
+    XRRUpdateConfiguration(&event);
+    monitors_known_ = false;
+    return;
+  }
   if (event.xany.window == root_) {
-    if (event.type == PropertyNotify && event.xproperty.atom == atoms_.net_supporting_wm_check)
+    if (event.type == ConfigureNotify) monitors_known_ = false;  // the screen's size
+    if (event.type == PropertyNotify && event.xproperty.atom == atoms_.resource_manager) dpi_ = 0;
+    if (event.type == PropertyNotify &&
+        (event.xproperty.atom == atoms_.net_supporting_wm_check || event.xproperty.atom == atoms_.net_supported))
       window_manager_check_changed_ = true;
     else if (event.type == FocusIn || event.type == FocusOut)
       focus_dirty_ = true;  // to or from PointerRoot or none
     return;
   }
-  if (event.type == DestroyNotify && window_manager_check_ && event.xdestroywindow.window == window_manager_check_) {
+  if (event.type == DestroyNotify && event.xdestroywindow.window != 0 &&
+      (event.xdestroywindow.window == window_manager_.check || event.xdestroywindow.window == window_manager_.owner)) {
     window_manager_check_changed_ = true;  // the window manager ended
     return;
   }
@@ -336,6 +442,7 @@ void x11_backend::handle_event(XEvent& event) {
     if (window_manager_leaving_ && (event.type == KeyPress || event.type == ButtonPress)) window_manager_left();
     if (dirty_ || focus_dirty_) settle();
   }
+  note_pointer(event);
   if (move_.window && handle_move_event(event)) return;
   x11_window* w = find_xid(event.xany.window);
   if (!w) return;
@@ -364,12 +471,23 @@ void x11_backend::handle_event(XEvent& event) {
       // Whatever the event says, the server's answer decides, once the queue is read.
       focus_dirty_ = true;
       break;
-    case ConfigureNotify:
+    case ConfigureNotify: {
       // Any configure from after a geometry request is the window manager's answer.
-      if (w->geometry_requested && static_cast<long>(event.xconfigure.serial - w->geometry_serial) >= 0)
-        w->geometry_requested = false;
-      w->dirty = dirty_ = true;
+      const XConfigureEvent& c = event.xconfigure;
+      if (w->geometry_requested && static_cast<long>(c.serial - w->geometry_serial) >= 0) w->geometry_requested = false;
+      if (w->layer_asked != x11_window::layer_change::none && static_cast<long>(c.serial - w->layer_serial) >= 0)
+        w->layer_answered = true;
+      if (c.window == w->xid && (c.send_event || w->parent == root_)) {
+        // On the root, or a window manager's own report: the place is on the
+        // root, and nothing else is to be read for it.
+        w->facts.client = {c.x, c.y, c.x + c.width, c.y + c.height};
+        w->moved = true;
+        dirty_ = true;
+      } else {
+        w->dirty = dirty_ = true;
+      }
       break;
+    }
     case DestroyNotify:
       // Windows we destroy ourselves are forgotten before their DestroyNotify arrives.
       // One another client sent (or of another window) destroyed nothing of ours.
@@ -378,9 +496,14 @@ void x11_backend::handle_event(XEvent& event) {
       w->destroyed_elsewhere = true;
       platform_window_destroyed(w->window);
       return;
+    case ReparentNotify:
+      // Taken into a frame or let go: a window manager may have come or gone.
+      if (event.xreparent.window == w->xid) w->parent = event.xreparent.parent;
+      window_manager_check_changed_ = true;
+      w->dirty = dirty_ = true;
+      break;
     case MapNotify:
     case UnmapNotify:
-    case ReparentNotify:
       w->dirty = dirty_ = true;
       break;
     case PropertyNotify:
@@ -436,6 +559,7 @@ void x11_backend::handle_key(x11_window& w, XEvent& event) {
   if (GetActiveWindow() != w.window) return;
   const bool press = event.type == KeyPress;
   const unsigned keycode = event.xkey.keycode;
+  if (event.xkey.time != CurrentTime) last_user_time_ = event.xkey.time;
   std::string text;
   KeySym keysym = 0;
   if (press) text = xim_.lookup(w.input_context, &event, &keysym);
@@ -484,6 +608,7 @@ void x11_backend::post_text(x11_window& w, const std::u16string& text, bool syst
 }
 
 void x11_backend::handle_button(x11_window& w, const XButtonEvent& event, bool press) {
+  if (event.time != CurrentTime) last_user_time_ = event.time;
   if (event.button == Button1 && window_manager_move_) {
     // The release came before the window manager took the move over: it would
     // hold the window to the pointer. A new press means the move came and went.

@@ -47,6 +47,9 @@ struct x11_window final : preedit_sink {
   // changed it since.
   server_facts facts;
   bool dirty = true;
+  bool moved = false;  // only its place and size changed, as facts.client says
+  Window parent = 0;   // the X parent: the root, or a window manager's frame
+  bool focus_wanted = false;  // the program activated it before it was viewable
   // A state or geometry asked of a window manager: the core has it already and
   // keeps it until the server shows it, the window manager answers, or the
   // request is given up.
@@ -56,9 +59,30 @@ struct x11_window final : preedit_sink {
   bool geometry_requested = false;
   unsigned long geometry_serial = 0;  // a configure from at or after it answers
   std::chrono::steady_clock::time_point geometry_requested_at{};
-  // Maximized by the layer itself (no window manager) to this client area.
+  // Maximized by the layer itself (no window manager, or one without EWMH's
+  // maximize) to this client area.
   bool layer_maximized = false;
   RECT layer_maximized_client{};
+  // A maximize or restore the layer asked of a window manager by a configure
+  // request (one without EWMH's maximize): taken once a configure from at or
+  // after layer_serial answers it, given up after a window manager's step.
+  enum class layer_change { none, maximize, restore };
+  layer_change layer_asked = layer_change::none;
+  unsigned long layer_serial = 0;
+  bool layer_answered = false;
+  RECT layer_from{};  // the client area when it was asked
+  std::chrono::steady_clock::time_point layer_asked_at{};
+  // Maximized by the layer before a window manager came: the window manager
+  // knows no size to restore it to, so a restore gives it the core's.
+  bool handed_over_maximized = false;
+  // A state the server shows whose area has not come yet (a window manager
+  // writes the property before it configures): held for one step.
+  bool report_held = false;
+  std::chrono::steady_clock::time_point report_held_at{};
+  // Marked iconic while viewable, or normal while unmapped, since then: a
+  // marking the map state contradicts for longer than a step is stale.
+  bool contradicted = false;
+  std::chrono::steady_clock::time_point contradicted_since{};
   bool iconic_hint = false;  // WM_HINTS asks a window manager to take it iconic
   bool accepts_files = false;
   bool touch = false;
@@ -95,6 +119,8 @@ public:
   native_handle create_window(const backend_window_desc& desc) override;
   void destroy_window(native_handle window) override;
   void set_show_state(native_handle window, backend_show_state state) override;
+  bool request_show_state(native_handle window, backend_show_state state, bool activate) override;
+  bool request_activation(native_handle window) override;
   void set_client_rect(native_handle window, const RECT& client) override;
   void set_title(native_handle window, const std::u16string& title) override;
   void set_size_limits(native_handle window, SIZE min_client, SIZE max_client) override;
@@ -130,6 +156,7 @@ private:
   friend struct x11_window;
   static x11_window* window_of(native_handle window);
   bool window_manager_running();
+  void read_window_manager();
   // (Re)creates the X window of w on a visual with the client area client;
   // false on a protocol error.
   bool make_x_window(x11_window& w, Visual* visual, int depth, const RECT& client);
@@ -138,12 +165,22 @@ private:
   void set_initial_state(x11_window& w, int state);
   void set_normal_hints(x11_window& w, const RECT& client);
   void send_wm_state(x11_window& w, bool add, Atom first, Atom second);
+  // Maximize or restore by a configure request to a window manager without
+  // EWMH's maximize: the work area less the frame it adds, or the core's area.
+  void ask_layer_change(x11_window& w, x11_window::layer_change change, const RECT& client);
+  // The frame a window manager put around w: the thickness of each side.
+  RECT frame_extents(x11_window& w);
+  void send_active_window(x11_window& w);
+  // Gives w the X input focus itself (ICCCM's passive input), raised.
+  void focus_window(x11_window& w);
   // _NET_WM_STATE maximized, as a client says it of a window not yet managed.
   void write_maximized_state(x11_window& w);
   void move_resize(x11_window& w, const RECT& client);
   // Holds a state asked of a window manager until the server shows it.
   void request_state(x11_window& w, backend_show_state state);
   glx_format_list& formats();
+  // The monitors as last read from the server.
+  const std::vector<monitor_area>& monitors_now();
   Cursor cursor_for(int cursor_id);  // created on first use, kept to the end
   // The keysym the X keyboard mapping gives a virtual key at the shift level, 0
   // when no key has it.
@@ -188,6 +225,8 @@ private:
   bool read_pointer();
   // Calls act for each of our windows that still exists when its turn comes.
   void for_each_window(const std::function<void(x11_window&)>& act);
+  // Takes the pointer's place and buttons from a pointer event.
+  void note_pointer(const XEvent& event);
   // Replaces a motion event by the last of the motions queued right behind it.
   void compress_motion(XEvent& event);
   void post_text(x11_window& w, const std::u16string& text, bool system);
@@ -219,6 +258,10 @@ private:
   x11_window* current_window_ = nullptr;
   x11_context* current_context_ = nullptr;
   std::vector<std::pair<unsigned long, std::uintptr_t>> monitor_ids_;  // RandR name -> HMONITOR value
+  std::vector<monitor_area> monitors_;
+  bool monitors_known_ = false;
+  int randr_event_base_ = -1;
+  UINT dpi_ = 0;  // 0: to be read from the root's resources
   int input2_opcode_ = -1;
   std::map<int, int> pen_pressure_valuator_;  // XI2 device id -> its pressure valuator
   std::map<int, std::pair<double, double>> pressure_ranges_;
@@ -231,9 +274,20 @@ private:
     POINT target{};  // where it was last sent
   };
   window_move move_;
+  // The running window manager, as last read from the server.
+  struct window_manager_facts {
+    bool present = false;
+    Window owner = 0;        // the WM_S<screen> selection owner, 0 for none
+    Window check = 0;        // its EWMH check window, 0 for none
+    bool maximizes = false;  // _NET_WM_STATE maximized is among what it supports
+    bool moves = false;      // _NET_WM_MOVERESIZE
+    bool activates = false;  // _NET_ACTIVE_WINDOW
+  };
+  window_manager_facts window_manager_;
   bool window_manager_known_ = false;
-  Window window_manager_check_ = 0;  // the running window manager's check window, 0 for none
+  Atom wm_selection_ = 0;  // WM_S<screen>
   bool window_manager_check_changed_ = false;
+  Time last_user_time_ = CurrentTime;  // of the last key or button event
   // A window manager went away: the layer waits a moment for one to come back
   // (a restart) before it takes the windows over.
   bool window_manager_leaving_ = false;
