@@ -15,11 +15,13 @@
 // After the Win32 declarations: Xlib's macros would clash with them.
 #include <GL/glx.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 #include <vector>
 
 #include "example/golf_game.h"
@@ -126,6 +128,68 @@ void round_trips_per_frame(benchmark::State& state) {
     state.counters["active"] = GetForegroundWindow() != nullptr ? 1 : 0;
 }
 
+// The requests that wait for the X server per pointer motion of a drag of the
+// caption band (the window follows the pointer, moved by the layer without a
+// window manager or by the window manager), frames drawn between the motions:
+// none beyond the move itself. The pointer and its button are driven through
+// XTest on a connection of its own.
+void round_trips_per_caption_motion(benchmark::State& state) {
+    game_window& game = the_game();
+    Display* pointer = XOpenDisplay(nullptr);
+    int event = 0, error = 0, major = 0, minor = 0;
+    if (!pointer || !XTestQueryExtension(pointer, &event, &error, &major, &minor)) {
+        state.SkipWithError("no XTest on the display");
+        if (pointer) XCloseDisplay(pointer);
+        return;
+    }
+    auto frame = [&] {
+        game.canvas.MouseDown("LEFT");
+        game.canvas.MouseY();
+        draw_frame(game.canvas, game.game, play_time, wind, false);
+    };
+    auto settle = [&](auto done) {
+        for (int i = 0; i < 100 && !done(); ++i) {
+            frame();
+            std::this_thread::sleep_for(std::chrono::microseconds(500));
+        }
+    };
+    const HWND window = GetActiveWindow();
+    RECT start{};
+    GetWindowRect(window, &start);
+    POINT at{start.left + 400, start.top + 20};  // on the caption band
+    XTestFakeMotionEvent(pointer, -1, at.x, at.y, CurrentTime);
+    XTestFakeButtonEvent(pointer, 1, True, CurrentTime);
+    XFlush(pointer);
+    for (int i = 0; i < 20; ++i) frame();  // the press and the start of the move
+    unsigned long motions = 0, followed = 0;
+    const round_trip_counts before = counted_round_trips();
+    for (auto _ : state) {
+        const int step = motions % 40 < 20 ? 3 : -3;  // to and fro, on the screen
+        at.x += step;
+        XTestFakeMotionEvent(pointer, -1, at.x, at.y, CurrentTime);
+        XFlush(pointer);
+        RECT was{};
+        GetWindowRect(window, &was);
+        bool moved = false;
+        settle([&] {
+            RECT now{};
+            GetWindowRect(window, &now);
+            return moved = now.left != was.left;
+        });
+        followed += moved ? 1 : 0;
+        ++motions;
+    }
+    const round_trip_counts after = counted_round_trips();
+    XTestFakeButtonEvent(pointer, 1, False, CurrentTime);
+    XFlush(pointer);
+    for (int i = 0; i < 20; ++i) frame();
+    XCloseDisplay(pointer);
+    state.counters["input_round_trips"] = static_cast<double>(after.input - before.input) / static_cast<double>(motions);
+    state.counters["other_round_trips"] = static_cast<double>(after.other - before.other) / static_cast<double>(motions);
+    // The share of the motions the window followed: a figure of 0 round trips counts only with it.
+    state.counters["followed"] = static_cast<double>(followed) / static_cast<double>(motions);
+}
+
 void bare_gl_floor(benchmark::State& state) {
     game_window& game = the_game();
     static bare_window bare(game);
@@ -174,6 +238,7 @@ void game_against_floor(benchmark::State& state) {
 
 BENCHMARK(game_against_floor)->Iterations(frames)->Unit(benchmark::kMillisecond);
 BENCHMARK(round_trips_per_frame)->Iterations(60)->Unit(benchmark::kMillisecond);
+BENCHMARK(round_trips_per_caption_motion)->Iterations(40)->Unit(benchmark::kMillisecond);
 BENCHMARK(game_frame)->Iterations(1)->Repetitions(frames)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 BENCHMARK(bare_gl_floor)->Iterations(1)->Repetitions(frames)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 

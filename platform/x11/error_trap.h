@@ -30,5 +30,20 @@ private:
   friend struct x11_error_recorder;
 };
 
+// Ignores the protocol errors of the requests made while it lives, whenever
+// they arrive, without waiting for the server: for requests whose failure
+// changes nothing (a move of a window another client destroyed meanwhile).
+class x11_error_ignorer {
+public:
+  explicit x11_error_ignorer(Display* display);
+  ~x11_error_ignorer();
+  x11_error_ignorer(const x11_error_ignorer&) = delete;
+  x11_error_ignorer& operator=(const x11_error_ignorer&) = delete;
+
+private:
+  Display* display_;
+  unsigned long first_request_;
+};
+
 // Errors seen outside any trap since the process started.
 unsigned long untrapped_x11_errors();

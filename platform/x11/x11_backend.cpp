@@ -683,8 +683,9 @@ void x11_backend::follow_pointer(int root_x, int root_y) {
   const POINT target{move_.origin.x + root_x - move_.press.x, move_.origin.y + root_y - move_.press.y};
   if (target.x == move_.target.x && target.y == move_.target.y) return;
   move_.target = target;
-  // The server's ConfigureNotify reports the move to the core, as a window manager's would.
-  x11_error_trap trap(display_);
+  // The server's ConfigureNotify reports the move to the core, as a window
+  // manager's would; nothing waits for the server meanwhile.
+  x11_error_ignorer ignore(display_);
   XMoveWindow(display_, w.xid, target.x, target.y);
   XFlush(display_);
 }

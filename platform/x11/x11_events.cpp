@@ -42,6 +42,11 @@ constexpr auto window_manager_return = std::chrono::milliseconds(1000);
 constexpr auto window_manager_step = std::chrono::milliseconds(250);
 constexpr auto layer_change_patience = std::chrono::milliseconds(1000);
 
+bool is_layout_event(int type) {
+  return type == ConfigureNotify || type == Expose || type == GraphicsExpose || type == NoExpose ||
+         type == PropertyNotify;
+}
+
 bool is_input_event(int type) {
   return type == KeyPress || type == KeyRelease || type == ButtonPress || type == ButtonRelease ||
          type == MotionNotify || type == EnterNotify || type == LeaveNotify;
@@ -66,8 +71,10 @@ void x11_backend::pump_events() {
   while (XPending(display_) > 0) {
     XEvent event;
     XNextEvent(display_, &event);
-    if (!any) {
-      // Whatever arrived may have changed the input state: it is read again when asked.
+    if (!any && !is_layout_event(event.type)) {
+      // What arrived may come with changes of the input state: it is read
+      // again when asked (the pointer's own events say where it is). A window
+      // moved, painted or given a property says nothing of it.
       any = true;
       pointer_known_ = false;
       keymap_known_ = false;

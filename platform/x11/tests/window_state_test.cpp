@@ -52,6 +52,37 @@ TEST(window_state, under_a_window_manager_the_properties_and_the_map_state_decid
     EXPECT_EQ(name(derive_show_state(c.facts, true, layer)), name(c.expected)) << c.what;
 }
 
+TEST(window_state, under_a_window_manager_a_lasting_contradiction_and_the_layers_maximize) {
+  const struct {
+    server_facts facts;
+    layer_made layer;
+    std::optional<state> expected;
+    const char* what;
+  } cases[] = {
+      {facts(map_state::viewable, icccm_state::iconic), {state::normal, false, {}, true}, state::normal,
+       "shown, marked iconic by another client for longer than a step"},
+      {facts(map_state::viewable, icccm_state::normal, true, true), {state::maximized, false, {}, true},
+       state::maximized, "shown maximized, marked hidden for longer than a step"},
+      {facts(map_state::unmapped, icccm_state::normal), {state::normal, false, {}, true}, state::hidden,
+       "unmapped, still marked normal for longer than a step"},
+      {facts(map_state::unviewable, icccm_state::withdrawn), {state::normal, false, {}, true}, std::nullopt,
+       "in a frame not yet shown: no marking to contradict"},
+      {facts(map_state::viewable, icccm_state::normal, false, false, work_area), {state::normal, true, work_area},
+       state::maximized, "where the layer's configure request maximized it (no EWMH maximize)"},
+      {facts(map_state::viewable, icccm_state::normal, false, false, normal_area), {state::maximized, true, work_area},
+       state::normal, "moved or resized by the window manager after the layer's maximize"},
+      {facts(map_state::unmapped, icccm_state::iconic, false, false, work_area), {state::maximized, true, work_area},
+       state::minimized, "iconified after the layer's maximize"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(name(derive_show_state(c.facts, true, c.layer)), name(c.expected)) << c.what;
+  EXPECT_TRUE(marking_contradicted(facts(map_state::viewable, icccm_state::iconic)));
+  EXPECT_TRUE(marking_contradicted(facts(map_state::viewable, icccm_state::normal, true)));
+  EXPECT_TRUE(marking_contradicted(facts(map_state::unmapped, icccm_state::normal)));
+  EXPECT_FALSE(marking_contradicted(facts(map_state::viewable, icccm_state::withdrawn, true)));
+  EXPECT_FALSE(marking_contradicted(facts(map_state::unmapped, icccm_state::iconic)));
+}
+
 TEST(window_state, without_a_window_manager_only_the_layer_minimizes_or_maximizes) {
   const struct {
     server_facts facts;
