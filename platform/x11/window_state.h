@@ -44,3 +44,6 @@ std::optional<backend_show_state> derive_show_state(const server_facts& facts, b
 inline bool same_rect(const RECT& a, const RECT& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
+inline bool same_size(const RECT& a, const RECT& b) {
+  return a.right - a.left == b.right - b.left && a.bottom - a.top == b.bottom - b.top;
+}

@@ -523,6 +523,11 @@ bool x11_backend::request_show_state(native_handle window, backend_show_state st
     else w->focus_wanted = true;  // given once it is viewable
   }
   XFlush(display_);
+  w->state_requested = false;  // what was asked before is superseded
+  w->asked = state;
+  w->asked_from = w->facts.client;
+  w->asked_at = std::chrono::steady_clock::now();
+  requests_ = true;
   w->dirty = dirty_ = true;
   return trap.ok();
 }

@@ -99,9 +99,10 @@ void x11_backend::settle() {
       if (w->layer_asked != x11_window::layer_change::none && now - w->layer_asked_at > layer_change_patience)
         w->dirty = true;
       if (w->report_held && now - w->report_held_at > window_manager_step) w->dirty = true;
+      if (w->asked && now - w->asked_at > window_manager_step) w->dirty = true;
       if (w->contradicted && now - w->contradicted_since > window_manager_step) w->dirty = true;
       held |= w->state_requested || w->geometry_requested || w->layer_asked != x11_window::layer_change::none ||
-              w->report_held || w->contradicted;
+              w->report_held || w->contradicted || w->asked;
       dirty_ |= w->dirty;
     }
     requests_ = held;
@@ -190,23 +191,38 @@ void x11_backend::reconcile(x11_window& w) {
   }
   layer_made layer{view.state, w.layer_maximized, w.layer_maximized_client,
                    w.contradicted && now - w.contradicted_since > window_manager_step};
-  std::optional<backend_show_state> state = derive_show_state(facts, managed, layer);
-  if (facts.map == map_state::viewable && state && state != backend_show_state::maximized)
+  // settled: the facts say a state (else the window is between states, and
+  // the core keeps what it has).
+  const std::optional<backend_show_state> derived = derive_show_state(facts, managed, layer);
+  bool settled = derived.has_value();
+  const backend_show_state state = settled ? *derived : view.state;
+  if (facts.map == map_state::viewable && settled && state != backend_show_state::maximized)
     w.layer_maximized = false;  // moved or resized by someone else: no longer the layer's maximize
   if (w.state_requested) {
     // Until the server shows what was asked, the core keeps it.
-    if (state == w.requested_state || now - w.state_requested_at > request_patience) w.state_requested = false;
-    else state.reset();
+    if ((settled && state == w.requested_state) || now - w.state_requested_at > request_patience)
+      w.state_requested = false;
+    else
+      settled = false;
   }
   if (w.geometry_requested && now - w.geometry_requested_at > request_patience) w.geometry_requested = false;
+  if (w.asked) {
+    // A change asked of the window manager is reported once the server shows
+    // its state, with the area it has then, whichever of the two comes first;
+    // one it leaves unanswered for a step changes nothing.
+    const bool shown = settled && state == *w.asked &&
+                       (state == backend_show_state::minimized || !same_size(facts.client, w.asked_from));
+    if (shown || now - w.asked_at > window_manager_step) w.asked.reset();
+    else return;
+  }
   auto shown_state = [](backend_show_state s) {
     return s == backend_show_state::normal || s == backend_show_state::maximized;
   };
   // One change, one report: a window manager writes the state before it
   // configures the window, so a change between normal and maximized that has
   // not brought its area yet waits a step for it.
-  if (managed && state && *state != view.state && shown_state(*state) && shown_state(view.state) &&
-      same_rect(facts.client, view.client)) {
+  if (managed && settled && state != view.state && shown_state(state) && shown_state(view.state) &&
+      same_size(facts.client, view.client)) {
     if (!w.report_held) {
       w.report_held = true;
       w.report_held_at = now;
@@ -216,12 +232,12 @@ void x11_backend::reconcile(x11_window& w) {
     if (now - w.report_held_at <= window_manager_step) return;
   }
   w.report_held = false;
-  const backend_show_state shown = state.value_or(view.state);
+  const backend_show_state shown = settled ? state : view.state;
   // A settled state has a geometry worth telling: a minimized window's is where
   // it is restored to (unless that is a maximize), a hidden window's its own. A
   // window between states that is shown is followed all the same.
   const bool maximized_icon = shown == backend_show_state::minimized && (managed && facts.net_maximized);
-  const bool followed = state.has_value() || (facts.map == map_state::viewable && shown_state(view.state));
+  const bool followed = settled || (facts.map == map_state::viewable && shown_state(view.state));
   const bool geometry = followed && !w.geometry_requested &&
                         (shown != backend_show_state::minimized || (!view.restores_maximized && !maximized_icon));
   if (shown != view.state) {
@@ -293,6 +309,7 @@ void x11_backend::window_manager_left() {
     w.geometry_requested = false;
     w.layer_asked = x11_window::layer_change::none;
     w.report_held = w.contradicted = w.handed_over_maximized = false;
+    w.asked.reset();
     w.dirty = true;
     const platform_window_view view = view_of(w);
     x11_error_trap trap(display_);

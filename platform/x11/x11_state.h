@@ -12,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -72,6 +73,11 @@ struct x11_window final : preedit_sink {
   bool layer_answered = false;
   RECT layer_from{};  // the client area when it was asked
   std::chrono::steady_clock::time_point layer_asked_at{};
+  // A minimize, maximize or restore asked of the window manager
+  // (request_show_state), until the server shows it or a step passes.
+  std::optional<backend_show_state> asked;
+  std::chrono::steady_clock::time_point asked_at{};
+  RECT asked_from{};  // the client area then
   // Maximized by the layer before a window manager came: the window manager
   // knows no size to restore it to, so a restore gives it the core's.
   bool handed_over_maximized = false;
