@@ -146,7 +146,11 @@ HWND WINAPI SetFocus(HWND window) {
   if (window && !core_find(window)) return nullptr;
   HWND previous = core().focus;
   HWND top = core_top_level(window);
-  if (window && core().active != top) core_set_active(top, false);
+  if (window && core().active != top) {
+    core_set_active(top, false);
+    // Asked of the window system: the focus comes with the activation.
+    if (core().active != top) return previous;
+  }
   core_set_focus(window);
   return previous;
 }

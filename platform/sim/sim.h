@@ -59,6 +59,20 @@ void sim_request_close(HWND window);
 // WM_DESTROY and WM_NCDESTROY at the next PeekMessageW.
 void sim_destroy_externally(HWND window);
 
+// A window manager that carries out minimize, maximize, restore and
+// activation itself: from now on these are only asked of it (recorded below)
+// and change nothing until the test reports them (sim_set_window_state,
+// sim_set_foreground), or never, as one that refuses.
+void sim_set_window_manager_carries_changes(bool carries);
+struct sim_request {
+  HWND window = nullptr;
+  bool activation = false;                              // else a change of state
+  backend_show_state state = backend_show_state::hidden;
+  bool activate = false;                                // the change is to activate it too
+};
+// The requests asked of that window manager so far, oldest first.
+std::vector<sim_request> sim_window_manager_requests();
+
 // ---- desktop and input state ----
 
 // A handle standing for another program's window; never one of ours.

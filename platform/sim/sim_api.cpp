@@ -160,6 +160,10 @@ void sim_set_foreground(HWND window) {
 
 HWND sim_foreground() { return sim().foreground; }
 
+void sim_set_window_manager_carries_changes(bool carries) { sim().window_manager_carries = carries; }
+
+std::vector<sim_request> sim_window_manager_requests() { return sim().requests; }
+
 void sim_set_focus(HWND window) {
   post_later([=] { SetFocus(window); });
 }

@@ -56,6 +56,18 @@ class sim_backend final : public platform_backend {
   void set_show_state(native_handle window, backend_show_state state) override {
     if (auto* w = find(window)) w->state = state;
   }
+  bool request_show_state(native_handle window, backend_show_state state, bool activate) override {
+    auto* w = find(window);
+    if (!w || !sim().window_manager_carries) return false;
+    sim().requests.push_back({w->window, false, state, activate});
+    return true;
+  }
+  bool request_activation(native_handle window) override {
+    auto* w = find(window);
+    if (!w || !sim().window_manager_carries) return false;
+    sim().requests.push_back({w->window, true, backend_show_state::hidden, true});
+    return true;
+  }
   void set_client_rect(native_handle window, const RECT& client) override {
     if (auto* w = find(window)) w->client = client;
   }

@@ -48,6 +48,8 @@ struct sim_desktop {
   native_handle next_native = 1;
   std::vector<std::function<void()>> pending;  // native events for the next pump
 
+  bool window_manager_carries = false;
+  std::vector<sim_request> requests;
   HWND foreground = nullptr;
   POINT cursor{0, 0};
   bool keys_down[256]{};

@@ -881,3 +881,81 @@ TEST(SetProcessDpiAwarenessContext, RefusesInvalidValuesAndASecondSetting) {
 }
 
 }  // namespace
+
+namespace {
+
+// Pumps the native events queued for the next PeekMessageW.
+void peek() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
+}  // namespace
+
+TEST(WindowManagerCarriesChanges, AStateIsAskedForAndComesOnlyWhenTheWindowSystemShowsIt) {
+  shown_window w;
+  peek();  // its first paint
+  sim_set_window_manager_carries_changes(true);
+  const RECT maximized{0, 0, 1920, 1040};
+  const struct {
+    int command;
+    backend_show_state asked;
+  } commands[] = {{SW_MAXIMIZE, backend_show_state::maximized}, {SW_MINIMIZE, backend_show_state::minimized}};
+  for (const auto& c : commands) {
+    w.recorder.clear();
+    const size_t before = sim_window_manager_requests().size();
+    EXPECT_TRUE(ShowWindow(w.window, c.command)) << "it was visible";
+    peek();
+    const std::vector<sim_request> requests = sim_window_manager_requests();
+    ASSERT_EQ(requests.size(), before + 1);
+    EXPECT_EQ(requests.back().state, c.asked);
+    EXPECT_FALSE(IsZoomed(w.window));
+    EXPECT_FALSE(IsIconic(w.window));
+    EXPECT_EQ(GetFocus(), w.window) << "unanswered, it keeps the focus";
+    EXPECT_EQ(message_names(w.recorder.messages_of(w.window)), message_names({})) << "nothing reaches the window procedure";
+  }
+  // The window system shows the maximize: one change, with its area.
+  w.recorder.clear();
+  sim_set_window_state(w.window, backend_show_state::maximized, &maximized);
+  peek();
+  EXPECT_TRUE(IsZoomed(w.window));
+  int sizes = 0;
+  for (const recorded_message& m : w.recorder.log()) sizes += m.message == WM_SIZE;
+  EXPECT_EQ(sizes, 1);
+  // A restore asks again, from the maximized state.
+  ShowWindow(w.window, SW_RESTORE);
+  EXPECT_TRUE(IsZoomed(w.window));
+  EXPECT_EQ(sim_window_manager_requests().back().state, backend_show_state::normal);
+  EXPECT_TRUE(sim_window_manager_requests().back().activate);
+}
+
+TEST(WindowManagerCarriesChanges, ActivationComesWithTheForegroundTheWindowSystemReports) {
+  message_recorder recorder;
+  HWND first = recorder.create();
+  HWND second = recorder.create();
+  ShowWindow(first, SW_SHOW);
+  ShowWindow(second, SW_SHOW);
+  ASSERT_EQ(GetActiveWindow(), second);
+  sim_set_window_manager_carries_changes(true);
+  SetFocus(first);
+  peek();
+  EXPECT_EQ(GetActiveWindow(), second) << "asked, not yet given";
+  EXPECT_EQ(GetFocus(), second);
+  ASSERT_FALSE(sim_window_manager_requests().empty());
+  EXPECT_TRUE(sim_window_manager_requests().back().activation);
+  EXPECT_EQ(sim_window_manager_requests().back().window, first);
+  sim_set_foreground(first);
+  peek();
+  EXPECT_EQ(GetActiveWindow(), first);
+  EXPECT_EQ(GetFocus(), first);
+  // The active window hidden: the one to take over is asked for, and the
+  // hidden one is active no longer meanwhile.
+  ShowWindow(first, SW_HIDE);
+  peek();
+  EXPECT_EQ(GetActiveWindow(), nullptr);
+  EXPECT_EQ(GetFocus(), nullptr);
+  EXPECT_EQ(sim_window_manager_requests().back().window, second);
+  sim_set_foreground(second);
+  peek();
+  EXPECT_EQ(GetActiveWindow(), second);
+}
