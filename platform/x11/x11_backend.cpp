@@ -813,6 +813,8 @@ bool x11_backend::request_activation(native_handle window) {
   x11_error_trap trap(display_);
   send_active_window(*w);
   XFlush(display_);
+  // One that has the focus already gets no focus event: read it again.
+  focus_dirty_ = true;
   return true;
 }
 

@@ -61,7 +61,7 @@ void x11_backend::pump_events() {
   // costs a system call, and the API pumps before every drawing call.
   if (XEventsQueued(display_, QueuedAlready) == 0) {
     const auto now = clock_type::now();
-    if (requests_ || window_manager_leaving_) settle();
+    if (requests_ || window_manager_leaving_ || focus_dirty_) settle();
     if (now - last_socket_poll_ < std::chrono::microseconds(50)) return;
     last_socket_poll_ = now;
     pollfd connection{ConnectionNumber(display_), POLLIN, 0};
@@ -241,6 +241,9 @@ void x11_backend::reconcile(x11_window& w) {
   const bool geometry = followed && !w.geometry_requested &&
                         (shown != backend_show_state::minimized || (!view.restores_maximized && !maximized_icon));
   if (shown != view.state) {
+    // A window out of sight took no activation: the X focus decides again
+    // once it is shown (or hidden).
+    focus_dirty_ = true;
     if (shown == backend_show_state::minimized && maximized_icon && view.state != backend_show_state::maximized) {
       // Maximized and iconified in one go: restored, it is maximized again.
       platform_window_state_changed(w.window, shown, nullptr, true);
