@@ -238,8 +238,8 @@ void x11_backend::reconcile(x11_window& w) {
   // window between states that is shown is followed all the same.
   const bool maximized_icon = shown == backend_show_state::minimized && (managed && facts.net_maximized);
   const bool followed = settled || (facts.map == map_state::viewable && shown_state(view.state));
-  const bool geometry = followed && !w.geometry_requested &&
-                        (shown != backend_show_state::minimized || (!view.restores_maximized && !maximized_icon));
+  const bool maximized_area = view.restores_maximized || maximized_icon || view.state == backend_show_state::maximized;
+  const bool geometry = followed && !w.geometry_requested && (shown != backend_show_state::minimized || !maximized_area);
   if (shown != view.state) {
     // A window out of sight took no activation: the X focus decides again
     // once it is shown (or hidden).
