@@ -169,18 +169,21 @@ void x11_backend::read_window_manager() {
   XWindowAttributes root_attributes{};
   if (XGetWindowAttributes(display_, root_, &root_attributes))
     window_manager_.present = (root_attributes.all_event_masks & SubstructureRedirectMask) != 0;
+  // EWMH: the check window must exist and name itself (one that went away
+  // leaves the root's property behind). One that starts may name it before
+  // it redirects the root: it is there all the same.
+  const Window check = read_property_item(display_, root_, atoms_.net_supporting_wm_check, XA_WINDOW);
+  if (check) {
+    const Window self = read_property_item(display_, check, atoms_.net_supporting_wm_check, XA_WINDOW);
+    XSelectInput(display_, check, StructureNotifyMask);
+    if (trap.ok() && self == check) window_manager_.check = check;
+  }
+  window_manager_.present |= window_manager_.check != 0;
   if (!window_manager_.present) return;
   // ICCCM's manager selection: its owner's end is the window manager's.
   window_manager_.owner = XGetSelectionOwner(display_, wm_selection_);
   if (window_manager_.owner) XSelectInput(display_, window_manager_.owner, StructureNotifyMask);
-  // EWMH: the check window must exist and name itself (one that went away
-  // leaves the root's property behind); then what it supports.
-  const Window check = read_property_item(display_, root_, atoms_.net_supporting_wm_check, XA_WINDOW);
-  if (!check) return;
-  const Window self = read_property_item(display_, check, atoms_.net_supporting_wm_check, XA_WINDOW);
-  XSelectInput(display_, check, StructureNotifyMask);
-  if (!trap.ok() || self != check) return;
-  window_manager_.check = check;
+  if (!window_manager_.check) return;
   x11_property supported;
   if (!read_property(display_, root_, atoms_.net_supported, XA_ATOM, 4096, &supported)) return;
   bool states = false, vertical = false, horizontal = false;

@@ -61,7 +61,7 @@ void x11_backend::pump_events() {
   // costs a system call, and the API pumps before every drawing call.
   if (XEventsQueued(display_, QueuedAlready) == 0) {
     const auto now = clock_type::now();
-    if (requests_ || window_manager_leaving_ || focus_dirty_) settle();
+    if (requests_ || window_manager_leaving_ || window_manager_arriving_ || focus_dirty_) settle();
     if (now - last_socket_poll_ < std::chrono::microseconds(50)) return;
     last_socket_poll_ = now;
     pollfd connection{ConnectionNumber(display_), POLLIN, 0};
@@ -88,10 +88,15 @@ void x11_backend::settle() {
   if (window_manager_check_changed_) window_manager_check_changed();
   // The windows stay as they are while a window manager may still come back;
   // the focus is followed meanwhile.
-  const bool waiting = window_manager_leaving_ && clock_type::now() - window_manager_left_at_ < window_manager_return;
+  const auto now = clock_type::now();
+  const bool arriving = window_manager_arriving_ && now - window_manager_arrived_at_ < window_manager_step;
+  if (window_manager_arriving_ && !arriving) {
+    window_manager_arriving_ = false;
+    window_manager_arrived();
+  }
+  const bool waiting = arriving || (window_manager_leaving_ && now - window_manager_left_at_ < window_manager_return);
   if (window_manager_leaving_ && !waiting) window_manager_left();
   if (requests_ && !waiting) {
-    const auto now = clock_type::now();
     bool held = false;
     for (auto& [xid, w] : windows_) {
       if (w->state_requested && now - w->state_requested_at > request_patience) w->dirty = true;
@@ -234,12 +239,14 @@ void x11_backend::reconcile(x11_window& w) {
   w.report_held = false;
   const backend_show_state shown = settled ? state : view.state;
   // A settled state has a geometry worth telling: a minimized window's is where
-  // it is restored to (unless that is a maximize), a hidden window's its own. A
-  // window between states that is shown is followed all the same.
+  // it is restored to (unless that is a maximize); a hidden window's comes
+  // with its show, after WM_SHOWWINDOW. A window between states that is shown
+  // is followed all the same.
   const bool maximized_icon = shown == backend_show_state::minimized && (managed && facts.net_maximized);
   const bool followed = settled || (facts.map == map_state::viewable && shown_state(view.state));
   const bool maximized_area = view.restores_maximized || maximized_icon || view.state == backend_show_state::maximized;
-  const bool geometry = followed && !w.geometry_requested && (shown != backend_show_state::minimized || !maximized_area);
+  const bool geometry = followed && !w.geometry_requested && shown != backend_show_state::hidden &&
+                        (shown != backend_show_state::minimized || !maximized_area);
   if (shown != view.state) {
     // A window out of sight took no activation: the X focus decides again
     // once it is shown (or hidden).
@@ -273,7 +280,12 @@ void x11_backend::window_manager_check_changed() {
   // another: it takes the windows as the last one left them.
   const bool restarted = window_manager_leaving_ || before.present;
   window_manager_leaving_ = false;
-  if (!restarted) window_manager_arrived();
+  if (!restarted) {
+    // Handed over once it is up: one that has just started may pass over
+    // what it is asked before its first step.
+    window_manager_arriving_ = true;
+    window_manager_arrived_at_ = clock_type::now();
+  }
   for (auto& [xid, w] : windows_) w->dirty = true;
   dirty_ = true;
   focus_dirty_ = true;
@@ -467,6 +479,10 @@ void x11_backend::handle_event(XEvent& event) {
   if (is_input_event(event.type)) {
     if (window_manager_check_changed_) window_manager_check_changed();
     if (window_manager_leaving_ && (event.type == KeyPress || event.type == ButtonPress)) window_manager_left();
+    if (window_manager_arriving_ && (event.type == KeyPress || event.type == ButtonPress)) {
+      window_manager_arriving_ = false;
+      window_manager_arrived();
+    }
     if (dirty_ || focus_dirty_) settle();
   }
   note_pointer(event);

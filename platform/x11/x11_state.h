@@ -297,6 +297,9 @@ private:
   // A window manager went away: the layer waits a moment for one to come back
   // (a restart) before it takes the windows over.
   bool window_manager_leaving_ = false;
+  // A window manager came: the layer hands the windows over after its first step.
+  bool window_manager_arriving_ = false;
+  std::chrono::steady_clock::time_point window_manager_arrived_at_{};
   std::chrono::steady_clock::time_point window_manager_left_at_{};
   bool dirty_ = false;       // some window's facts are to be read again
   bool requests_ = false;    // some window holds a request for the window manager
