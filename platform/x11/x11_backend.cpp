@@ -818,6 +818,13 @@ bool x11_backend::request_activation(native_handle window) {
   XFlush(display_);
   // One that has the focus already gets no focus event: read it again.
   focus_dirty_ = true;
+  // Asked for a click on it: the click's window gets the focus either way.
+  const auto now = std::chrono::steady_clock::now();
+  if (last_press_ == w->xid && now - last_press_at_ < std::chrono::milliseconds(500)) {
+    w->focus_fallback = true;
+    w->focus_fallback_at = now;
+    requests_ = true;
+  }
   return true;
 }
 

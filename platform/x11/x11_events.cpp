@@ -105,9 +105,15 @@ void x11_backend::settle() {
         w->dirty = true;
       if (w->report_held && now - w->report_held_at > window_manager_step) w->dirty = true;
       if (w->asked && now - w->asked_at > window_manager_step) w->dirty = true;
+      if (w->focus_fallback && now - w->focus_fallback_at > window_manager_step) {
+        w->focus_fallback = false;
+        focus_known_ = false;
+        if (input_focus() != w->xid) focus_window(*w);
+        focus_dirty_ = true;
+      }
       if (w->contradicted && now - w->contradicted_since > window_manager_step) w->dirty = true;
       held |= w->state_requested || w->geometry_requested || w->layer_asked != x11_window::layer_change::none ||
-              w->report_held || w->contradicted || w->asked;
+              w->report_held || w->contradicted || w->asked || w->focus_fallback;
       dirty_ |= w->dirty;
     }
     requests_ = held;
@@ -652,6 +658,10 @@ void x11_backend::post_text(x11_window& w, const std::u16string& text, bool syst
 
 void x11_backend::handle_button(x11_window& w, const XButtonEvent& event, bool press) {
   if (event.time != CurrentTime) last_user_time_ = event.time;
+  if (press) {
+    last_press_ = w.xid;
+    last_press_at_ = clock_type::now();
+  }
   if (event.button == Button1 && window_manager_move_) {
     // The release came before the window manager took the move over: it would
     // hold the window to the pointer. A new press means the move came and went.

@@ -51,6 +51,10 @@ struct x11_window final : preedit_sink {
   bool moved = false;  // only its place and size changed, as facts.client says
   Window parent = 0;   // the X parent: the root, or a window manager's frame
   bool focus_wanted = false;  // the program activated it before it was viewable
+  // A click asked the window manager to activate it: unanswered for a step,
+  // the layer gives it the focus itself, as ICCCM lets a client with input.
+  bool focus_fallback = false;
+  std::chrono::steady_clock::time_point focus_fallback_at{};
   // A state or geometry asked of a window manager: the core has it already and
   // keeps it until the server shows it, the window manager answers, or the
   // request is given up.
@@ -294,6 +298,8 @@ private:
   Atom wm_selection_ = 0;  // WM_S<screen>
   bool window_manager_check_changed_ = false;
   Time last_user_time_ = CurrentTime;  // of the last key or button event
+  Window last_press_ = 0;              // the window of the last button press
+  std::chrono::steady_clock::time_point last_press_at_{};
   // A window manager went away: the layer waits a moment for one to come back
   // (a restart) before it takes the windows over.
   bool window_manager_leaving_ = false;

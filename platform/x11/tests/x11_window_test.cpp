@@ -696,9 +696,9 @@ TEST_F(x11_backend_test, foreground_is_ours_foreign_or_none) {
         event.xclient.format = 32;
         event.xclient.data.l[0] = 2;
         XSendEvent(other, DefaultRootWindow(other), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
-      } else {
-        XSetInputFocus(other, foreign, RevertToParent, CurrentTime);
       }
+      // Also where a window manager takes no EWMH activation (twm).
+      XSetInputFocus(other, foreign, RevertToParent, CurrentTime);
       XSync(other, False);
     }
     HWND foreground = GetForegroundWindow();
