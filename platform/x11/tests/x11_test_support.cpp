@@ -59,9 +59,11 @@ Display* open_test_display() {
   return nullptr;
 }
 
-bool x11_window_manager_running(Display* display) {
-  // The check window must still exist and name itself: a window manager that
-  // went away leaves the root's property behind.
+namespace {
+
+// The window the root's _NET_SUPPORTING_WM_CHECK names, if it still exists and
+// names itself: a window manager that went away leaves the root's property behind.
+Window live_check_window(Display* display) {
   const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
   auto check_window = [&](Window on) -> Window {
     Atom type = None;
@@ -77,10 +79,24 @@ bool x11_window_manager_running(Display* display) {
     return found;
   };
   const Window window = check_window(DefaultRootWindow(display));
-  if (!window) return false;
+  if (!window) return 0;
   x11_error_trap trap(display);
-  return check_window(window) == window && trap.ok();
+  return check_window(window) == window && trap.ok() ? window : 0;
 }
+
+}  // namespace
+
+bool x11_window_manager_running(Display* display) {
+  // A window manager holds SubstructureRedirect on the root, with or without
+  // EWMH; reading the root's masks selects nothing.
+  XWindowAttributes attributes{};
+  if (XGetWindowAttributes(display, DefaultRootWindow(display), &attributes) &&
+      (attributes.all_event_masks & SubstructureRedirectMask))
+    return true;
+  return live_check_window(display) != 0;
+}
+
+Window x11_ewmh_check_window(Display* display) { return live_check_window(display); }
 
 bool xtest_key(Display* display, KeySym keysym, bool press) {
   KeyCode code = XKeysymToKeycode(display, keysym);

@@ -27,8 +27,12 @@ bool x11_server_available();
 bool x11_backend_connection_opened();
 // A connection of its own, as another client; retried while the server is busy.
 Display* open_test_display();
-// Whether a window manager (EWMH) runs on the display.
+// Whether a window manager runs on the display: one holds SubstructureRedirect
+// on the root (ICCCM), or names a live EWMH check window.
 bool x11_window_manager_running(Display* display);
+// The EWMH check window of the window manager that runs; 0 without one or
+// without EWMH.
+unsigned long x11_ewmh_check_window(Display* display);
 
 // XTest input on `display`, flushed. A keysym without a key code is given a
 // spare one for the duration of the press (as xdotool does).
