@@ -9,7 +9,7 @@ build=(cmake g++ make pkg-config
        libfontconfig-dev libfreetype-dev fonts-dejavu-core)
 run=(xvfb x11-utils)
 test=(googletest libgtest-dev libgmock-dev libbenchmark-dev
-      libxtst-dev xvfb xdotool openbox x11-utils imagemagick
+      libxtst-dev xvfb xdotool openbox twm evilwm i3-wm x11-utils imagemagick
       g++-mingw-w64-x86-64-posix wine64
       clang libclang-rt-14-dev)
 

@@ -129,3 +129,55 @@ report_totals() {
   echo "totals: $quon_passed passed, $quon_failed failed"
   [ "$quon_failed" -eq 0 ]
 }
+
+# window_manager_config NAME: writes the configuration that window manager
+# starts with to build/NAME.config and prints its path. openbox's must be
+# valid (with /dev/null it asks about the error mid-screen); i3's keeps it
+# from offering to write one and from focusing under the pointer.
+window_manager_config() {
+  local file="$QUON_ROOT/build/$1.config"
+  mkdir -p "$QUON_ROOT/build"
+  case $1 in
+    openbox) printf '<?xml version="1.0"?>\n<openbox_config xmlns="http://openbox.org/3.4/rc"/>\n' > "$file" ;;
+    i3) printf '# i3 config file (v4)\nfont pango:monospace 8\nfocus_follows_mouse no\n' > "$file" ;;
+    *) : > "$file" ;;
+  esac
+  echo "$file"
+}
+
+# start_window_manager NAME LOG: starts openbox, twm, evilwm or i3 on DISPLAY
+# (its output to LOG) and waits until it manages the screen; sets
+# quon_window_manager to its process. Shows LOG when it does not start.
+start_window_manager() {
+  local name=$1 log=$2 config marker i
+  config=$(window_manager_config "$name")
+  case $name in
+    openbox) openbox --sm-disable --config-file "$config" > "$log" 2>&1 & ;;
+    # twm names no check window: its priority colours come once it redirects the root.
+    twm) twm > "$log" 2>&1 & ;;
+    # Xvfb has no font of evilwm's default.
+    evilwm) evilwm -fn cursor > "$log" 2>&1 & ;;
+    i3) i3 -c "$config" > "$log" 2>&1 & ;;
+    *) echo "unknown window manager $name" >&2; return 1 ;;
+  esac
+  quon_window_manager=$!
+  quon_background+=("$quon_window_manager")
+  marker=_NET_SUPPORTING_WM_CHECK
+  [ "$name" = twm ] && marker=_MIT_PRIORITY_COLORS
+  for i in $(seq 1 100); do
+    if xprop -root "$marker" 2> /dev/null | grep -qv 'not found'; then sleep 0.5; return 0; fi
+    kill -0 "$quon_window_manager" 2> /dev/null || break
+    sleep 0.1
+  done
+  echo "$name did not start on $DISPLAY:" >&2
+  cat "$log" >&2
+  stop_window_manager
+  return 1
+}
+
+stop_window_manager() {
+  [ -n "${quon_window_manager:-}" ] || return 0
+  kill "$quon_window_manager" 2> /dev/null || true
+  wait "$quon_window_manager" 2> /dev/null || true
+  quon_window_manager=
+}

@@ -210,7 +210,7 @@ game_e2e_window_manager_exits() {
   xdotool windowsize "$game_e2e_window" 1000 700
   xdotool key r
   sleep 0.5
-  openbox --sm-disable --config-file /dev/null > /dev/null 2>&1 &
+  openbox --sm-disable --config-file "$(window_manager_config openbox)" > /dev/null 2>&1 &
   local manager=$! i
   for i in $(seq 1 100); do
     xprop -root _NET_SUPPORTING_WM_CHECK 2> /dev/null | grep -q 'window id' && break
