@@ -20,10 +20,38 @@ namespace {
 
 using namespace x11_changes;
 
-// Which runs of the suite a row belongs to: with the test stage's window
-// manager, without one, or both. Rows that start a window manager of their own
-// need a display without one.
-enum class needs { any, no_window_manager };
+// What a row needs of the window manager it runs under: the test stage's
+// (QUON_X11_WM), none, or one the row starts itself (of the configured kind).
+// A row that needs nothing runs under every one; the session's changes and
+// checks then hold what that one allows.
+enum need : unsigned {
+  anywhere = 0,
+  unmanaged_display = 1u << 0,  // starts or plays a window manager itself
+  under_a_window_manager = 1u << 1,  // the stage's, or one it starts
+  keeps_places = 1u << 2,       // the sizes and places asked for, no tiles
+  maximizes = 1u << 3,
+  iconifies = 1u << 4,
+  ewmh = 1u << 5,
+  restarts = 1u << 6,
+  tiles = 1u << 7,  // keeps its tile: refuses moves, sizes, maximize and iconify
+  // The own areas and ShowWindow change the state and come back to 400 x 300.
+  stacking_states = keeps_places | maximizes | iconifies,
+};
+
+// What of `needs` the window manager lacks, empty when nothing.
+std::string lacking(unsigned needs, const window_manager_kind& kind) {
+  std::string out;
+  auto lacks = [&](unsigned flag, bool has, const char* what) {
+    if ((needs & flag) && !has) out += std::string(out.empty() ? "" : ", ") + what;
+  };
+  lacks(keeps_places, kind.keeps_places, "windows kept where clients place them");
+  lacks(maximizes, kind.maximizes, "maximizing");
+  lacks(iconifies, kind.iconifies, "iconifying");
+  lacks(ewmh, kind.ewmh, "EWMH");
+  lacks(restarts, !kind.restart.empty(), "a restart in place");
+  lacks(tiles, !kind.keeps_places && !kind.maximizes && !kind.iconifies, "tiles");
+  return out;
+}
 
 struct step {
   const char* what;
@@ -33,7 +61,7 @@ struct step {
 struct change_row {
   const char* id;  // the test's name
   const char* name;
-  needs where;
+  unsigned needs;
   std::vector<step> steps;
 };
 
@@ -145,24 +173,84 @@ step tap_r(const char* what, bool pointer_over) {
           }};
 }
 
+// The window shown again after a minimize of its maximized state: maximized again.
+step back_maximized(const char* what, std::function<void(changes_session&)> show) {
+  return {what, [=](changes_session& t) {
+            show(t);
+            EXPECT_TRUE(t.wait_server([](const server_view& v) { return v.map_state == IsViewable; }))
+                << "waited in vain for the server to show the window mapped";
+            EXPECT_TRUE(t.wait_for([&] { return IsZoomed(t.handle) && !IsIconic(t.handle); }))
+                << "waited in vain for it to come back maximized";
+          }};
+}
+
+step show_window(const char* what, int command, std::function<bool(changes_session&, const server_view&)> shows) {
+  return {what, [=](changes_session& t) {
+            ShowWindow(t.handle, command);
+            server_view seen;
+            EXPECT_TRUE(t.wait_server([&](const server_view& v) {
+              seen = v;
+              return shows(t, v);
+            })) << "waited in vain for the server to show it; it shows "
+                << describe(seen);
+          }};
+}
+
+const step maximize_by_program = show_window("ShowWindow SW_MAXIMIZE", SW_MAXIMIZE, [](changes_session& t, const server_view& v) {
+  return IsZoomed(t.handle) && v.map_state == IsViewable && v.client.right - v.client.left > window_width;
+});
+const step minimize_by_program = show_window("ShowWindow SW_MINIMIZE", SW_MINIMIZE, [](changes_session& t, const server_view& v) {
+  return IsIconic(t.handle) && v.map_state != IsViewable;
+});
+const step maximize_area_restores =
+    restored_to_its_size("its own maximize area (restores)", [](changes_session& t) { t.click_from_right(maximize_area_from_right); });
+
+// Another client writes a state into a property of the shown window that the
+// window manager (or nobody) owns.
+step property_written(const char* what, const char* property, const char* type, std::vector<unsigned long> value) {
+  return {what, [=](changes_session& t) {
+            x11_error_trap trap(t.other);
+            XChangeProperty(t.other, t.xid, t.atom(property), t.atom(type), 32, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(value.data()), static_cast<int>(value.size()));
+            XSync(t.other, False);
+            trap.ok();
+            t.let_it_act();
+          }};
+}
+
+// The focus on another client's window, then the program asks for its own.
+std::vector<step> activation_by_program(const char* what, std::function<void(changes_session&)> ask) {
+  return {focus_to("focus to another client's window", false, [](changes_session& t) { return t.foreign_window(); }),
+          {what, [=](changes_session& t) {
+             ask(t);
+             t.let_it_act();
+           }}};
+}
+
+std::vector<step> joined(std::vector<std::vector<step>> parts) {
+  std::vector<step> all;
+  for (auto& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
 const change_row rows[] = {
-    {"window_manager_starts", "a window manager starts", needs::no_window_manager, {window_manager_starts}},
-    {"window_manager_exits_pointer_over", "a window manager exits with the pointer over the window", needs::no_window_manager,
+    {"window_manager_starts", "a window manager starts", unmanaged_display, {window_manager_starts}},
+    {"window_manager_exits_pointer_over", "a window manager exits with the pointer over the window", unmanaged_display,
      {window_manager_starts,
       click_to_activate,
       {"openbox exits", [](changes_session& t) {
          t.pointer_over();
          EXPECT_EQ(t.stop_window_manager(SIGTERM), "");
        }}}},
-    {"window_manager_killed", "a window manager is killed", needs::no_window_manager,
+    {"window_manager_killed", "a window manager is killed", unmanaged_display,
      {window_manager_starts,
       click_to_activate,
       {"openbox is killed", [](changes_session& t) { EXPECT_EQ(t.stop_window_manager(SIGKILL), ""); }}}},
-    {"window_manager_exits_while_minimized", "a window manager exits while the window is minimized", needs::no_window_manager,
+    {"window_manager_exits_while_minimized", "a window manager exits while the window is minimized", unmanaged_display | iconifies,
      {window_manager_starts,
       our_minimize,
       {"openbox exits", [](changes_session& t) { EXPECT_EQ(t.stop_window_manager(SIGTERM), ""); }}}},
-    {"window_manager_starts_while_minimized", "a window manager starts while the window is minimized", needs::no_window_manager,
+    {"window_manager_starts_while_minimized", "a window manager starts while the window is minimized", unmanaged_display | iconifies,
      {our_minimize,
       {"openbox starts", [](changes_session& t) {
          ASSERT_TRUE(t.manager.start());
@@ -171,31 +259,31 @@ const change_row rows[] = {
        }},
       {"restored from the window manager (another client maps it)",
        [](changes_session& t) { EXPECT_EQ(t.map_by_other(), ""); }}}},
-    {"window_manager_restarts", "a window manager restarts", needs::any, {window_manager_runs, window_manager_restarts}},
-    {"window_manager_restarts_while_minimized", "a window manager restarts while the window is minimized", needs::any,
+    {"window_manager_restarts", "a window manager restarts", under_a_window_manager | restarts, {window_manager_runs, window_manager_restarts}},
+    {"window_manager_restarts_while_minimized", "a window manager restarts while the window is minimized", under_a_window_manager | restarts | iconifies,
      {window_manager_runs, our_minimize, window_manager_restarts}},
-    {"window_manager_restarts_while_maximized", "a window manager restarts while the window is maximized", needs::any,
+    {"window_manager_restarts_while_maximized", "a window manager restarts while the window is maximized", under_a_window_manager | restarts | maximizes,
      {window_manager_runs, our_maximize, window_manager_restarts}},
     {"window_manager_killed_while_maximized_then_maximize_area",
      "a window manager is killed while the window is maximized, then its maximize area restores it",
-     needs::no_window_manager,
+     unmanaged_display | stacking_states,
      {window_manager_starts,
       our_maximize,
       {"openbox is killed", [](changes_session& t) { EXPECT_EQ(t.stop_window_manager(SIGKILL), ""); }},
       restored_to_its_size("its own maximize area (restores)",
                            [](changes_session& t) { t.click_from_right(maximize_area_from_right); })}},
     {"window_manager_killed_while_maximized_then_restored",
-     "a window manager is killed while the window is maximized, then the program restores it", needs::no_window_manager,
+     "a window manager is killed while the window is maximized, then the program restores it", unmanaged_display | stacking_states,
      {window_manager_starts,
       our_maximize,
       {"openbox is killed", [](changes_session& t) { EXPECT_EQ(t.stop_window_manager(SIGKILL), ""); }},
       restored_to_its_size("ShowWindow SW_RESTORE", [](changes_session& t) { ShowWindow(t.handle, SW_RESTORE); })}},
     {"maximized_then_window_manager_starts_then_restored",
-     "maximized without a window manager, one starts, the program restores it", needs::no_window_manager,
+     "maximized without a window manager, one starts, the program restores it", unmanaged_display | stacking_states,
      {our_maximize, window_manager_starts,
       restored_to_its_size("ShowWindow SW_RESTORE", [](changes_session& t) { ShowWindow(t.handle, SW_RESTORE); })}},
     {"window_manager_check_rewritten_while_minimized",
-     "the root's _NET_SUPPORTING_WM_CHECK written again (same value) while the window is minimized", needs::any,
+     "the root's _NET_SUPPORTING_WM_CHECK written again (same value) while the window is minimized", under_a_window_manager | ewmh | iconifies,
      {window_manager_runs, our_minimize,
       {"_NET_SUPPORTING_WM_CHECK written again", [](changes_session& t) {
          const Atom check = t.atom("_NET_SUPPORTING_WM_CHECK");
@@ -209,7 +297,7 @@ const change_row rows[] = {
          EXPECT_TRUE(IsIconic(t.handle)) << "the window stays minimized";
        }}}},
     {"iconified_stale_active_window_then_mapped",
-     "iconified by another client, named active while iconic by another client, then mapped", needs::any,
+     "iconified by another client, named active while iconic by another client, then mapped", under_a_window_manager | iconifies,
      {window_manager_runs, iconify_request,
       {"_NET_ACTIVE_WINDOW written by another client", [](changes_session& t) {
          const unsigned long value = t.xid;
@@ -219,10 +307,10 @@ const change_row rows[] = {
          t.let_it_act();
        }},
       map_by_other}},
-    {"keys_held_across_keyboard_grab", "keys held while another client grabs the keyboard", needs::any,
+    {"keys_held_across_keyboard_grab", "keys held while another client grabs the keyboard", anywhere,
      {key_held_across_grab(XK_r, "R", 'R'), key_held_across_grab(XK_n, "N", 'N'),
       key_held_across_grab(XK_Escape, "ESCAPE", 0x1B)}},
-    {"quick_click_on_caption_band", "a quick click on the caption band under a window manager", needs::any,
+    {"quick_click_on_caption_band", "a quick click on the caption band under a window manager", under_a_window_manager,
      {window_manager_runs,
       {"a press and release on the caption band, then the pointer moves on", [](changes_session& t) {
          const RECT before = t.read_server().client;
@@ -240,7 +328,7 @@ const change_row rows[] = {
              << "the window followed the pointer from " << describe(before) << " to " << describe(after);
        }}}},
     {"keys_while_inactive_do_not_count", "keys typed while another window has the focus do not count later",
-     needs::any,
+     anywhere,
      {focus_to("focus to another client's window", true, [](changes_session& t) { return t.foreign_window(); }),
       tap_r("R typed, the pointer over the window", true), tap_r("R typed, the pointer away", false),
       focus_to("focus to PointerRoot", true, [](changes_session&) -> Window { return PointerRoot; }),
@@ -256,47 +344,47 @@ const change_row rows[] = {
          xtest_tap(t.other, XK_r);
          EXPECT_TRUE(t.wait_for([&] { return KeyPressed("R"); })) << "a key typed after the click counts";
        }}}},
-    {"focus_to_pointer_root_pointer_over", "the focus goes to PointerRoot, the pointer over the window", needs::any,
+    {"focus_to_pointer_root_pointer_over", "the focus goes to PointerRoot, the pointer over the window", anywhere,
      {focus_to("focus to PointerRoot", true, [](changes_session&) -> Window { return PointerRoot; })}},
-    {"focus_to_pointer_root_pointer_away", "the focus goes to PointerRoot, the pointer away", needs::any,
+    {"focus_to_pointer_root_pointer_away", "the focus goes to PointerRoot, the pointer away", anywhere,
      {focus_to("focus to PointerRoot", false, [](changes_session&) -> Window { return PointerRoot; })}},
-    {"focus_to_none_pointer_over", "the focus goes to none, the pointer over the window", needs::any,
+    {"focus_to_none_pointer_over", "the focus goes to none, the pointer over the window", anywhere,
      {focus_to("focus to None", true, [](changes_session&) -> Window { return None; })}},
-    {"focus_to_none_pointer_away", "the focus goes to none, the pointer away", needs::any,
+    {"focus_to_none_pointer_away", "the focus goes to none, the pointer away", anywhere,
      {focus_to("focus to None", false, [](changes_session&) -> Window { return None; })}},
-    {"focus_to_other_window_pointer_over", "the focus goes to another client's window, the pointer over ours", needs::any,
+    {"focus_to_other_window_pointer_over", "the focus goes to another client's window, the pointer over ours", anywhere,
      {focus_to("focus to another client's window", true, [](changes_session& t) { return t.foreign_window(); })}},
-    {"focus_to_other_window_pointer_away", "the focus goes to another client's window, the pointer away", needs::any,
+    {"focus_to_other_window_pointer_away", "the focus goes to another client's window, the pointer away", anywhere,
      {focus_to("focus to another client's window", false, [](changes_session& t) { return t.foreign_window(); })}},
-    {"focus_given_by_other", "another client gives the window the focus", needs::any,
+    {"focus_given_by_other", "another client gives the window the focus", anywhere,
      {focus_to("focus to PointerRoot", false, [](changes_session&) -> Window { return PointerRoot; }),
       focus_to("focus to the window", true, [](changes_session& t) -> Window { return t.xid; })}},
-    {"keyboard_grab_by_other", "another client grabs the keyboard and lets it go", needs::any,
+    {"keyboard_grab_by_other", "another client grabs the keyboard and lets it go", anywhere,
      {{"a keyboard grab", [](changes_session& t) { EXPECT_EQ(t.grab_keyboard(), ""); }},
       {"the grab's end", [](changes_session& t) { t.ungrab_keyboard(); }}}},
-    {"unmap_and_map_by_other", "another client unmaps and maps the window", needs::any, {unmap_by_other, map_by_other}},
-    {"iconify_request_then_map", "iconified through WM_CHANGE_STATE, then mapped", needs::any,
+    {"unmap_and_map_by_other", "another client unmaps and maps the window", anywhere, {unmap_by_other, map_by_other}},
+    {"iconify_request_then_map", "iconified through WM_CHANGE_STATE, then mapped", anywhere,
      {iconify_request, map_by_other}},
-    {"maximize_request_by_other", "maximized through _NET_WM_STATE by another client", needs::any,
+    {"maximize_request_by_other", "maximized through _NET_WM_STATE by another client", anywhere,
      {{"_NET_WM_STATE add maximized", [](changes_session& t) { EXPECT_EQ(t.maximize_request(), ""); }}}},
-    {"activate_request_by_other", "activated through _NET_ACTIVE_WINDOW by another client", needs::any,
+    {"activate_request_by_other", "activated through _NET_ACTIVE_WINDOW by another client", anywhere,
      {focus_to("focus to another client's window", false, [](changes_session& t) { return t.foreign_window(); }),
       {"_NET_ACTIVE_WINDOW", [](changes_session& t) { EXPECT_EQ(t.activate_request(), ""); }}}},
-    {"minimized_resized_mapped", "minimized, resized by another client, mapped", needs::any,
+    {"minimized_resized_mapped", "minimized, resized by another client, mapped", anywhere,
      {our_minimize, resize_by_other(300, 250), map_by_other}},
-    {"minimized_moved_mapped", "minimized, moved by another client, mapped", needs::any,
+    {"minimized_moved_mapped", "minimized, moved by another client, mapped", anywhere,
      {our_minimize, move_by_other(164, 164), map_by_other}},
-    {"minimized_resized_restored", "minimized, resized by another client, restored by the program", needs::any,
+    {"minimized_resized_restored", "minimized, resized by another client, restored by the program", anywhere,
      {our_minimize, resize_by_other(300, 250), restore_by_program}},
-    {"maximized_resized", "maximized, resized by another client", needs::any, {our_maximize, resize_by_other(500, 400)}},
-    {"maximized_moved", "maximized, moved by another client", needs::any, {our_maximize, move_by_other(100, 100)}},
-    {"maximized_unmapped_mapped", "maximized, unmapped and mapped by another client", needs::any,
+    {"maximized_resized", "maximized, resized by another client", anywhere, {our_maximize, resize_by_other(500, 400)}},
+    {"maximized_moved", "maximized, moved by another client", anywhere, {our_maximize, move_by_other(100, 100)}},
+    {"maximized_unmapped_mapped", "maximized, unmapped and mapped by another client", anywhere,
      {our_maximize, unmap_by_other, map_by_other}},
-    {"maximized_minimized_mapped", "maximized, minimized, mapped by another client", needs::any,
+    {"maximized_minimized_mapped", "maximized, minimized, mapped by another client", anywhere,
      {our_maximize, our_minimize, map_by_other}},
-    {"maximized_minimized_resized_mapped", "maximized, minimized, resized by another client, mapped", needs::any,
+    {"maximized_minimized_resized_mapped", "maximized, minimized, resized by another client, mapped", anywhere,
      {our_maximize, our_minimize, resize_by_other(500, 400), map_by_other}},
-    {"maximized_minimized_restored_twice", "maximized, minimized, restored twice by the program", needs::any,
+    {"maximized_minimized_restored_twice", "maximized, minimized, restored twice by the program", anywhere,
      {our_maximize, our_minimize,
       {"ShowWindow SW_RESTORE (maximized again)", [](changes_session& t) {
          ShowWindow(t.handle, SW_RESTORE);
@@ -307,15 +395,15 @@ const change_row rows[] = {
          ShowWindow(t.handle, SW_RESTORE);
          t.let_it_act();
        }}}},
-    {"resized_beyond_the_screen", "resized beyond the screen by another client", needs::any, {resize_by_other(1280, 1100)}},
+    {"resized_beyond_the_screen", "resized beyond the screen by another client", anywhere, {resize_by_other(1280, 1100)}},
     // The smallest size leaves no plain client area to click: it grows again first.
-    {"resized_below_the_minimum", "resized below the minimum by another client, then back", needs::any,
+    {"resized_below_the_minimum", "resized below the minimum by another client, then back", anywhere,
      {resize_by_other(40, 20), resize_by_other(window_width, window_height)}},
-    {"moved_partly_off_the_screen", "moved partly off the screen by another client", needs::any, {move_by_other(-150, -120)}},
-    {"moved_off_the_screen_and_back", "moved off the screen and back by another client", needs::any,
+    {"moved_partly_off_the_screen", "moved partly off the screen by another client", anywhere, {move_by_other(-150, -120)}},
+    {"moved_off_the_screen_and_back", "moved off the screen and back by another client", anywhere,
      {move_by_other(3000, 2500), move_by_other(200, 150)}},
     {"maximized_hidden_moved_shown", "maximized, unmapped and moved off the screen by another client, shown by the program",
-     needs::no_window_manager,
+     unmanaged_display,
      {our_maximize, unmap_by_other, move_by_other(3000, 2500),
       {"ShowWindow SW_SHOW", [](changes_session& t) {
          ShowWindow(t.handle, SW_SHOW);
@@ -323,7 +411,7 @@ const change_row rows[] = {
              << "waited in vain for the server to show the window mapped";
        }}}},
     {"minimize_area_while_window_manager_just_ended", "its minimize area used right after the window manager ends",
-     needs::no_window_manager,
+     unmanaged_display,
      {window_manager_starts, unmap_by_other,
       {"openbox exits, another client maps it, its own minimize area at once", [](changes_session& t) {
          EXPECT_EQ(t.stop_window_manager(SIGTERM), "");
@@ -331,7 +419,73 @@ const change_row rows[] = {
          EXPECT_EQ(t.own_minimize(), "");
        }},
       map_by_other}},
-    {"reparented_and_back", "reparented into another client's window and back", needs::no_window_manager,
+    {"maximize_minimize_map_maximize_area", "its own maximize and minimize areas, mapped by another client, its maximize area",
+     stacking_states,
+     {our_maximize, our_minimize, back_maximized("another client maps it", [](changes_session& t) { t.map_by_other(); }),
+      maximize_area_restores}},
+    {"maximize_minimize_restore_maximize_area", "its own maximize and minimize areas, SW_RESTORE, its maximize area",
+     stacking_states,
+     {our_maximize, our_minimize,
+      back_maximized("ShowWindow SW_RESTORE", [](changes_session& t) { ShowWindow(t.handle, SW_RESTORE); }),
+      maximize_area_restores}},
+    {"maximize_minimize_restore_restore_by_program", "SW_MAXIMIZE, SW_MINIMIZE, SW_RESTORE, SW_RESTORE", stacking_states,
+     {maximize_by_program, minimize_by_program,
+      back_maximized("ShowWindow SW_RESTORE", [](changes_session& t) { ShowWindow(t.handle, SW_RESTORE); }),
+      restored_to_its_size("ShowWindow SW_RESTORE (normal)", [](changes_session& t) { ShowWindow(t.handle, SW_RESTORE); })}},
+    {"maximize_and_iconify_requests_in_one_batch_then_mapped",
+     "_NET_WM_STATE maximize and WM_CHANGE_STATE Iconic in one batch, mapped by another client, its maximize area",
+     under_a_window_manager | ewmh | stacking_states,
+     {window_manager_runs,
+      {"_NET_WM_STATE add maximized and WM_CHANGE_STATE Iconic, one XSync", [](changes_session& t) {
+         t.send_maximize();
+         t.send_iconify();
+         XSync(t.other, False);
+         EXPECT_TRUE(t.wait_server([](const server_view& v) { return v.wm_state == IconicState && v.map_state != IsViewable; }))
+             << "waited in vain for the window manager to iconify the window";
+       }},
+      back_maximized("another client maps it", [](changes_session& t) { t.map_by_other(); }), maximize_area_restores}},
+    // Written over the window manager's (or nobody's) state: the server still
+    // shows the window, and it keeps answering.
+    {"wm_state_iconic_written_resized_maximize_area",
+     "WM_STATE Iconic written on the shown window by another client, resized, its maximize area", anywhere,
+     {property_written("another client writes WM_STATE Iconic", "WM_STATE", "WM_STATE", {IconicState, None}),
+      resize_by_other(350, 250), our_maximize}},
+    {"net_wm_state_hidden_written_resized_maximize_area",
+     "_NET_WM_STATE_HIDDEN written on the shown window by another client, resized, its maximize area", anywhere,
+     {{"another client writes _NET_WM_STATE_HIDDEN",
+       [](changes_session& t) {
+         property_written("", "_NET_WM_STATE", "ATOM", {t.atom("_NET_WM_STATE_HIDDEN")}).act(t);
+       }},
+      resize_by_other(350, 250), our_maximize}},
+    {"maximize_and_minimize_ignored_then_keys", "maximize and minimize that the window manager ignores, then keys without a click",
+     tiles,
+     {{"_NET_WM_STATE add maximized", [](changes_session& t) { EXPECT_EQ(t.maximize_request(), ""); }}, iconify_request,
+      our_maximize, our_minimize,
+      {"R typed, no click", [](changes_session& t) {
+         xtest_tap(t.other, XK_r);
+         EXPECT_TRUE(t.wait_for([&] { return KeyPressed("R"); })) << "a key typed reaches the window without a click";
+         EXPECT_FALSE(IsZoomed(t.handle));
+         EXPECT_FALSE(IsIconic(t.handle));
+       }}}},
+    // Whether the window manager (or, without one, the layer) grants it, the
+    // layer reports the window active only with the X focus.
+    {"activation_by_program", "the program asks for the focus while another client's window has it", anywhere,
+     joined({activation_by_program("SetFocus of the window", [](changes_session& t) { SetFocus(t.handle); }),
+             activation_by_program("ShowWindow SW_SHOW", [](changes_session& t) { ShowWindow(t.handle, SW_SHOW); })})},
+    {"caption_band_drag", "the caption band dragged by (120, 80)", anywhere,
+     {{"a press on the caption band, the pointer moved in steps, a release", [](changes_session& t) {
+         const RECT before = t.read_server().client;
+         const bool moves = t.running_kind().keeps_places;
+         const int dx = moves ? 120 : 0, dy = moves ? 80 : 0;
+         t.drag_caption(120, 80);
+         server_view seen;
+         EXPECT_TRUE(t.wait_server([&](const server_view& v) {
+           seen = v;
+           return v.client.left == before.left + dx && v.client.top == before.top + dy;
+         })) << "the window at " << describe(before) << " moved by (" << dx << ", " << dy << ") to "
+             << describe(seen.client);
+       }}}},
+    {"reparented_and_back", "reparented into another client's window and back", unmanaged_display,
      {{"into another client's window", [](changes_session& t) { t.reparent_into_foreign(); }},
       {"back to the root", [](changes_session& t) { t.reparent_to_root(150, 160); }}}},
 };
@@ -367,7 +521,11 @@ TEST_P(changed_by_others, the_layer_keeps_showing_what_the_server_shows) {
   bool reachable = false;
   const bool managed = window_manager_on_display(reachable);
   if (!reachable) GTEST_SKIP() << "no X server (DISPLAY)";
-  if (managed && row.where == needs::no_window_manager) GTEST_SKIP() << "starts a window manager of its own";
+  if (managed && (row.needs & unmanaged_display)) GTEST_SKIP() << "starts a window manager of its own";
+  const window_manager_kind& kind =
+      managed || (row.needs & (under_a_window_manager | unmanaged_display)) ? configured_window_manager() : no_window_manager();
+  const std::string lacks = lacking(row.needs, kind);
+  if (!lacks.empty()) GTEST_SKIP() << kind.name << " lacks " << lacks;
   const child_outcome outcome = run_in_child([&](int) { run_row(row); }, 180);
   switch (outcome.kind) {
     case child_outcome::passed: break;

@@ -184,14 +184,58 @@ std::string message_faults(const std::vector<procedure_message>& messages, const
 
 // ---- processes ----------------------------------------------------------------
 
+const window_manager_kind& no_window_manager() {
+  static const window_manager_kind none{"no window manager", false, false, true, true, true, false, {}};
+  return none;
+}
+
+const window_manager_kind& configured_window_manager() {
+  static const window_manager_kind kinds[] = {
+      {"openbox", true, true, true, true, true, true, {"openbox", "--restart"}},
+      {"twm", false, false, true, true, true, false, {}},
+      {"evilwm", true, true, true, true, false, false, {}},
+      {"i3", true, false, false, false, false, true, {"i3-msg", "restart"}},
+  };
+  const char* named = std::getenv("QUON_X11_WM");
+  for (const window_manager_kind& kind : kinds)
+    if (named && std::string(named) == kind.name) return kind;
+  return kinds[0];
+}
+
+namespace {
+
+void write_file(const std::string& path, const char* text) {
+  if (FILE* file = std::fopen(path.c_str(), "w")) {
+    std::fputs(text, file);
+    std::fclose(file);
+  }
+}
+
+}  // namespace
+
 bool window_manager_process::start() {
+  // Configurations that open no prompt of their own: openbox's for /dev/null
+  // asks about the error mid-screen, i3's first start offers to write one.
+  char dir[] = "/tmp/quon-window-manager.XXXXXX";
+  if (!mkdtemp(dir)) return false;
+  config_dir_ = dir;
+  const std::string openbox_config = config_dir_ + "/rc.xml", i3_config = config_dir_ + "/i3.config";
+  write_file(openbox_config, "<?xml version=\"1.0\"?>\n<openbox_config xmlns=\"http://openbox.org/3.4/rc\"/>\n");
+  write_file(i3_config, "# i3 config file (v4)\nfont pango:monospace 8\nfocus_follows_mouse no\n");
+  const std::string name = configured_window_manager().name;
+  std::vector<const char*> argv;
+  if (name == "twm") argv = {"twm"};
+  else if (name == "evilwm") argv = {"evilwm", "-fn", "cursor"};  // Xvfb has no font of its default
+  else if (name == "i3") argv = {"i3", "-c", i3_config.c_str()};
+  else argv = {"openbox", "--sm-disable", "--config-file", openbox_config.c_str()};
+  argv.push_back(nullptr);
   pid_ = fork();
   if (pid_ == 0) {
     prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlives the test
     const int null = open("/dev/null", O_RDWR);
     dup2(null, 1);
     dup2(null, 2);
-    execlp("openbox", "openbox", "--sm-disable", "--config-file", "/dev/null", static_cast<char*>(nullptr));
+    execvp(argv[0], const_cast<char* const*>(argv.data()));
     _exit(127);
   }
   return pid_ > 0;
@@ -200,10 +244,16 @@ bool window_manager_process::start() {
 bool window_manager_process::running() const { return pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0; }
 
 void window_manager_process::stop(int signal) {
-  if (pid_ <= 0) return;
-  kill(pid_, signal);
-  waitpid(pid_, nullptr, 0);
-  pid_ = -1;
+  if (pid_ > 0) {
+    kill(pid_, signal);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+  }
+  if (!config_dir_.empty()) {
+    for (const char* file : {"/rc.xml", "/i3.config"}) unlink((config_dir_ + file).c_str());
+    rmdir(config_dir_.c_str());
+    config_dir_.clear();
+  }
 }
 
 namespace {
@@ -484,11 +534,19 @@ server_view changes_session::read_server() {
     v.map_state = attributes.map_state;
     v.client = {x, y, x + attributes.width, y + attributes.height};
   }
-  Window tree_root = 0, parent = 0, *children = nullptr;
-  unsigned count = 0;
-  if (XQueryTree(other, xid, &tree_root, &parent, &children, &count)) {
-    v.parent = parent;
+  // Up to the root's child that holds the window: its frame, or itself.
+  for (Window at = xid, above = 0;; at = above) {
+    Window tree_root = 0, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(other, at, &tree_root, &above, &children, &count)) break;
     if (children) XFree(children);
+    if (at == xid) v.parent = above;
+    if (above != root) continue;
+    int x = 0, y = 0;
+    unsigned width = 0, height = 0, border_width = 0, depth = 0;
+    if (XGetGeometry(other, at, &tree_root, &x, &y, &width, &height, &border_width, &depth))
+      v.frame = {x, y, x + static_cast<int>(width + 2 * border_width), y + static_cast<int>(height + 2 * border_width)};
+    break;
   }
   v.wm_state = property_item(xid, atom("WM_STATE"), atom("WM_STATE"));
   Atom type = 0;
@@ -511,6 +569,10 @@ server_view changes_session::read_server() {
   return v;
 }
 
+const window_manager_kind& changes_session::running_kind() {
+  return x11_window_manager_running(other) ? configured_window_manager() : no_window_manager();
+}
+
 layer_state changes_session::read_layer() {
   return {IsWindowVisible(handle) != 0, IsIconic(handle) != 0, IsZoomed(handle) != 0, GetFocus() == handle};
 }
@@ -527,19 +589,32 @@ std::string changes_session::mismatches() {
   differ(GetFocus() == handle, v.focus == xid, "focus / X input focus");
   differ(GetForegroundWindow() == handle, v.focus == xid, "foreground window / X input focus");
   differ(window->focused != 0, v.focus == xid, "record focused / X input focus");
+  const window_manager_kind& kind = v.managed ? configured_window_manager() : no_window_manager();
   // A window manager never names a window it does not show active: a name of
-  // an unmapped one is another client's, stale.
-  if (v.managed && (viewable || v.net_active != xid)) differ(active, v.net_active == xid, "active window / _NET_ACTIVE_WINDOW");
+  // an unmapped one is another client's, stale. One without EWMH names none;
+  // i3's name stays on the window it focused last, whoever moved the focus since.
+  if (v.managed && kind.names_focus && (viewable || v.net_active != xid))
+    differ(active, v.net_active == xid, "active window / _NET_ACTIVE_WINDOW");
 
   const bool iconic = IsIconic(handle) != 0;
   differ(IsWindowVisible(handle) && !iconic, viewable, "shown and not minimized / viewable");
   if (!shown_without_notice) differ(window->visible != 0, IsWindowVisible(handle) != 0, "record visible / IsWindowVisible");
   differ(window->minimized != 0, iconic, "record minimized / IsIconic");
+  const bool zoomed = viewable && !iconic && IsZoomed(handle);
   if (v.managed) {
-    // A hidden window keeps its minimized state (as under Windows).
-    if (IsWindowVisible(handle)) differ(iconic, v.wm_state == IconicState, "IsIconic / WM_STATE Iconic");
-    if (viewable && !iconic) differ(IsZoomed(handle) != 0, v.maximized, "IsZoomed / _NET_WM_STATE maximized");
-  } else if (viewable && !iconic && IsZoomed(handle) && !same(v.client, screen)) {
+    // A hidden window keeps its minimized state (as under Windows); a viewable
+    // one is shown whatever another client writes into its WM_STATE.
+    if (IsWindowVisible(handle) && !viewable) differ(iconic, v.wm_state == IconicState, "IsIconic / WM_STATE Iconic");
+    if (!kind.maximizes) {
+      if (zoomed) out += std::string("IsZoomed, though ") + kind.name + " maximizes nothing; ";
+    } else if (kind.ewmh) {
+      if (viewable && !iconic) differ(IsZoomed(handle) != 0, v.maximized, "IsZoomed / _NET_WM_STATE maximized");
+    } else if (zoomed && !same(v.frame, screen)) {
+      // Without _NET_WM_STATE maximized means the frame covering the work area
+      // (the whole screen of Xvfb's single monitor, nothing reserved).
+      out += "IsZoomed, but the frame " + describe(v.frame) + " is not the work area " + describe(screen) + "; ";
+    }
+  } else if (zoomed && !same(v.client, screen)) {
     // Without a window manager maximized means covering the work area (the
     // whole screen of Xvfb's single monitor).
     out += "IsZoomed, but the X window " + describe(v.client) + " is not the work area " + describe(screen) + "; ";
@@ -654,6 +729,14 @@ std::string changes_session::click_takes_keys() {
 Window changes_session::foreign_window() {
   if (!foreign) {
     foreign = XCreateSimpleWindow(other, root, screen.right - 300, screen.bottom - 250, 200, 150, 0, 0, 0);
+    // Placed by its program: twm would otherwise wait for the user to place it.
+    XSizeHints hints{};
+    hints.flags = USPosition | USSize;
+    hints.x = screen.right - 300;
+    hints.y = screen.bottom - 250;
+    hints.width = 200;
+    hints.height = 150;
+    XSetWMNormalHints(other, foreign, &hints);
     XMapWindow(other, foreign);
     XSync(other, False);
     EXPECT_TRUE(wait_until(
@@ -717,10 +800,22 @@ void changes_session::move_by_other(int x, int y) {
   let_it_act();
 }
 
+void changes_session::send_maximize() {
+  send_client_message(other, root, SubstructureRedirectMask | SubstructureNotifyMask, xid, atom("_NET_WM_STATE"),
+                      {1, static_cast<long>(atom("_NET_WM_STATE_MAXIMIZED_VERT")),
+                       static_cast<long>(atom("_NET_WM_STATE_MAXIMIZED_HORZ")), 2, 0});
+}
+
+void changes_session::send_iconify() {
+  send_client_message(other, root, SubstructureRedirectMask | SubstructureNotifyMask, xid, atom("WM_CHANGE_STATE"),
+                      {IconicState, 0, 0, 0, 0});
+}
+
 std::string changes_session::iconify_request() {
-  XIconifyWindow(other, xid, DefaultScreen(other));
+  send_iconify();
   XSync(other, False);
-  if (!x11_window_manager_running(other)) {
+  const window_manager_kind& kind = running_kind();
+  if (&kind == &no_window_manager() || !kind.iconifies) {
     let_it_act();  // nobody takes the request
     return "";
   }
@@ -730,9 +825,10 @@ std::string changes_session::iconify_request() {
 }
 
 std::string changes_session::maximize_request() {
-  send_to_root(atom("_NET_WM_STATE"), 1, static_cast<long>(atom("_NET_WM_STATE_MAXIMIZED_VERT")),
-               static_cast<long>(atom("_NET_WM_STATE_MAXIMIZED_HORZ")));
-  if (!x11_window_manager_running(other)) {
+  send_maximize();
+  XSync(other, False);
+  const window_manager_kind& kind = running_kind();
+  if (&kind == &no_window_manager() || !kind.ewmh || !kind.maximizes) {
     let_it_act();
     return "";
   }
@@ -742,7 +838,8 @@ std::string changes_session::maximize_request() {
 
 std::string changes_session::activate_request() {
   send_to_root(atom("_NET_ACTIVE_WINDOW"), 2, CurrentTime, 0);
-  if (!x11_window_manager_running(other)) {
+  const window_manager_kind& kind = running_kind();
+  if (&kind == &no_window_manager() || !kind.activates) {
     let_it_act();
     return "";
   }
@@ -784,14 +881,24 @@ void changes_session::reparent_to_root(int x, int y) {
 }
 
 std::string changes_session::own_minimize() {
+  const window_manager_kind& kind = running_kind();
   click_from_right(minimize_area_from_right);
+  if (!kind.iconifies) {
+    let_it_act();
+    return IsIconic(handle) ? std::string("IsIconic, though ") + kind.name + " iconifies nothing" : "";
+  }
   const bool iconic = wait_for([&] { return IsIconic(handle) != 0; }, wait_seconds);
   const bool unmapped = wait_server([](const server_view& v) { return v.map_state != IsViewable; }, wait_seconds);
   return waited(iconic, "IsIconic") + waited(unmapped, "the server to unmap the window");
 }
 
 std::string changes_session::own_maximize() {
+  const window_manager_kind& kind = running_kind();
   click_from_right(maximize_area_from_right);
+  if (!kind.maximizes) {
+    let_it_act();
+    return IsZoomed(handle) ? std::string("IsZoomed, though ") + kind.name + " maximizes nothing" : "";
+  }
   const bool zoomed = wait_for([&] { return IsZoomed(handle) != 0; }, wait_seconds);
   const bool large = wait_server(
       [&](const server_view& v) { return v.client.right - v.client.left > window_width && v.map_state == IsViewable; },
@@ -799,15 +906,33 @@ std::string changes_session::own_maximize() {
   return waited(zoomed, "IsZoomed") + waited(large, "the server to show the window larger");
 }
 
+void changes_session::drag_caption(int dx, int dy) {
+  const RECT c = read_server().client;
+  const POINT from{c.left + (window_width - caption_right_margin) / 2, c.top + 30};
+  xtest_motion(other, from.x, from.y);
+  let_it_act();
+  xtest_button(other, 1, true);
+  pump();
+  constexpr int steps = 8;
+  for (int i = 1; i <= steps; ++i) {
+    xtest_motion(other, from.x + dx * i / steps, from.y + dy * i / steps);
+    pump();
+  }
+  let_it_act();
+  xtest_button(other, 1, false);
+  let_it_act();
+}
+
 std::string changes_session::start_window_manager() {
-  if (!manager.start()) return "openbox did not start";
+  const std::string name = configured_window_manager().name;
+  if (!manager.start()) return name + " did not start";
   if (!wait_for([&] { return x11_window_manager_running(other) || !manager.running(); }, 10) || !manager.running())
-    return "openbox did not start";
+    return name + " did not start";
   // It takes a window it can show into a frame of its own.
   if (!IsWindowVisible(handle)) return "";
   return waited(
       wait_server([&](const server_view& v) { return v.parent != root && v.wm_state != WithdrawnState; }, wait_seconds),
-      "openbox to take the window into a frame");
+      name + " to take the window into a frame");
 }
 
 std::string changes_session::stop_window_manager(int signal) {
@@ -820,13 +945,15 @@ std::string changes_session::stop_window_manager(int signal) {
 std::string changes_session::restart_window_manager() {
   const server_view before = read_server();
   if (!before.managed) return "no window manager runs to restart";
+  const std::vector<const char*>& command = configured_window_manager().restart;
+  if (command.empty()) return std::string(configured_window_manager().name) + " has no restart";
   {
     x11_error_trap trap(other);
     XSelectInput(other, before.wm_check, StructureNotifyMask);
     if (!trap.ok()) return "the window manager's check window is gone";
   }
-  const int status = run_program({"openbox", "--restart"}, 10, [&] { pump(); });
-  if (status != 0) return "openbox --restart exited with " + std::to_string(status);
+  const int status = run_program(command, 10, [&] { pump(); });
+  if (status != 0) return std::string(command[0]) + " " + command[1] + " exited with " + std::to_string(status);
   // The check window of the one that ends goes; the new one's may have its id again.
   XEvent event;
   const bool ended = wait_for(

@@ -44,6 +44,7 @@ struct server_view {
   unsigned long wm_state = WithdrawnState;  // also when absent
   bool maximized = false;                   // _NET_WM_STATE_MAXIMIZED_VERT and _HORZ
   RECT client{};                            // on the root
+  RECT frame{};  // the root's child that holds the window, its border included
 };
 
 std::string describe(const RECT& r);
@@ -74,7 +75,25 @@ struct layer_state {
 std::string message_faults(const std::vector<procedure_message>& messages, const layer_state& before,
                            const layer_state& after);
 
-// A window manager of our own (openbox), for the changes where one starts or ends.
+// What a window manager does with the requests the tests make. Without one the
+// layer carries out the window's own changes itself, and nobody takes another
+// client's requests.
+struct window_manager_kind {
+  const char* name;
+  bool ewmh;          // _NET_SUPPORTED, _NET_WM_STATE, _NET_ACTIVE_WINDOW
+  bool names_focus;   // _NET_ACTIVE_WINDOW follows the X focus, whoever sets it
+  bool keeps_places;  // a window keeps the size and place a client asks for (no tiles)
+  bool maximizes;     // maximized through _NET_WM_STATE, or by the layer's configure
+  bool iconifies;     // WM_CHANGE_STATE Iconic
+  bool activates;     // _NET_ACTIVE_WINDOW
+  std::vector<const char*> restart;  // the command that restarts it in place; empty when none
+};
+const window_manager_kind& no_window_manager();
+// The kind QUON_X11_WM names (openbox | twm | evilwm | i3), openbox when it
+// names none: the test stage's window manager, and the one a test starts itself.
+const window_manager_kind& configured_window_manager();
+
+// A window manager of our own, of the configured kind.
 class window_manager_process {
 public:
   window_manager_process() = default;
@@ -88,6 +107,7 @@ public:
 
 private:
   pid_t pid_ = -1;
+  std::string config_dir_;
 };
 
 // Runs a program (never outliving this process), output discarded; its exit
@@ -122,6 +142,8 @@ public:
   void let_it_act();
 
   server_view read_server();
+  // The kind of the window manager that runs, or no_window_manager().
+  const window_manager_kind& running_kind();
   layer_state read_layer();
   // Every way the layer's view differs from the server's; empty when none does.
   std::string mismatches();
@@ -148,6 +170,10 @@ public:
   void set_focus(Window to);
   // A request about the window to the window manager, as a pager (source 2) sends it.
   void send_to_root(Atom type, long a, long b, long c);
+  // Another client's _NET_WM_STATE add-maximized and WM_CHANGE_STATE Iconic,
+  // flushed but not synced: more may follow in the same batch.
+  void send_maximize();
+  void send_iconify();
 
   // The changes. Those that wait return what they waited for in vain, empty
   // when it came; each wait lasts at most `wait_seconds`.
@@ -162,12 +188,16 @@ public:
   void ungrab_keyboard();
   void reparent_into_foreign();
   void reparent_to_root(int x, int y);
+  // The own areas: they wait for what the window manager carries out, and check
+  // that nothing changed where it refuses.
   std::string own_minimize();
   std::string own_maximize();
+  // A press on the caption band, the pointer moved by (dx, dy) in steps, a release.
+  void drag_caption(int dx, int dy);
   std::string start_window_manager();
   std::string stop_window_manager(int signal);
-  // `openbox --restart`: the window manager that runs ends and starts again,
-  // managing the window as it did.
+  // The window manager that runs ends and starts again in place (`openbox
+  // --restart`, `i3-msg restart`), managing the window as it did.
   std::string restart_window_manager();
 
   double wait_seconds = 5.0;

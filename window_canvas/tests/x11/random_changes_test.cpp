@@ -35,6 +35,7 @@ struct sequence_state {
   bool managed_at_start = false;  // the stage's window manager runs: none of our own
   bool own_manager = false;
   bool grabbed = false;
+  const window_manager_kind* kind = &x11_changes::no_window_manager();  // the one that runs
 };
 
 struct action {
@@ -47,6 +48,11 @@ struct action {
 bool always(const sequence_state&) { return true; }
 bool no_window_manager(const sequence_state& s) { return !s.managed_at_start && !s.own_manager; }
 bool own_window_manager(const sequence_state& s) { return s.own_manager; }
+// A request to the window manager in EWMH's terms: nobody but one with EWMH
+// reads it, and without a window manager the layer must let it pass.
+bool ewmh_or_none(const sequence_state& s) { return s.kind->ewmh || no_window_manager(s); }
+bool restarts_in_place(const sequence_state& s) { return !s.kind->restart.empty() && !no_window_manager(s); }
+bool keeps_places(const sequence_state& s) { return s.kind->keeps_places; }
 
 template <class T, size_t count>
 const T& pick(random_engine& random, const T (&choices)[count]) {
@@ -77,8 +83,8 @@ const action actions[] = {
     {"another client unmaps it", always, just<&changes_session::unmap_by_other>},
     {"another client maps it", always, just<&changes_session::map_by_other>},
     {"WM_CHANGE_STATE IconicState", always, just<&changes_session::iconify_request>},
-    {"_NET_WM_STATE add maximized", always, just<&changes_session::maximize_request>},
-    {"_NET_ACTIVE_WINDOW", always, just<&changes_session::activate_request>},
+    {"_NET_WM_STATE add maximized", ewmh_or_none, just<&changes_session::maximize_request>},
+    {"_NET_ACTIVE_WINDOW", ewmh_or_none, just<&changes_session::activate_request>},
     {"focus to PointerRoot", always,
      [](changes_session& t, random_engine& random, sequence_state&) { return focus_to(t, random, PointerRoot); }},
     {"focus to None", always,
@@ -143,15 +149,24 @@ const action actions[] = {
        t.let_it_act();
        return "at (" + std::to_string(point.x) + ", " + std::to_string(point.y) + ")";
      }},
-    {"openbox starts", no_window_manager, [](changes_session& t, random_engine&, sequence_state& s) {
+    {"a caption band drag", keeps_places, [](changes_session& t, random_engine& random, sequence_state&) {
+       static const POINT distances[] = {{120, 80}, {-90, 40}, {30, -200}};
+       const POINT distance = pick(random, distances);
+       t.drag_caption(distance.x, distance.y);
+       return "by (" + std::to_string(distance.x) + ", " + std::to_string(distance.y) + ")";
+     }},
+    {"the window manager restarts in place", restarts_in_place, just<&changes_session::restart_window_manager>},
+    {"a window manager starts", no_window_manager, [](changes_session& t, random_engine&, sequence_state& s) {
        const std::string failed = t.start_window_manager();
        s.own_manager = true;
-       return failed;
+       s.kind = &configured_window_manager();
+       return std::string(s.kind->name) + (failed.empty() ? "" : ": " + failed);
      }},
-    {"openbox ends", own_window_manager, [](changes_session& t, random_engine& random, sequence_state& s) {
+    {"the window manager ends", own_window_manager, [](changes_session& t, random_engine& random, sequence_state& s) {
        const bool killed = std::uniform_int_distribution<int>(0, 1)(random) == 1;
        t.stop_window_manager(killed ? SIGKILL : SIGTERM);
        s.own_manager = false;
+       s.kind = &x11_changes::no_window_manager();
        return std::string(killed ? "SIGKILL" : "SIGTERM");
      }},
 };
@@ -167,6 +182,7 @@ void run_sequence(unsigned seed, int report_fd) {
   random_engine random(seed);
   sequence_state s;
   s.managed_at_start = x11_window_manager_running(t.other);
+  s.kind = &t.running_kind();
   const int count = std::uniform_int_distribution<int>(5, 20)(random);
   for (int i = 1; i <= count; ++i) {
     std::vector<const action*> possible;
