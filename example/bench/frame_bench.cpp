@@ -157,14 +157,18 @@ void round_trips_per_caption_motion(benchmark::State& state) {
     RECT start{};
     GetWindowRect(window, &start);
     POINT at{start.left + 400, start.top + 20};  // on the caption band
+    // Above the floor's bare window, which covers the same place.
+    XRaiseWindow(pointer, static_cast<Window>(x11_backend_window(window)));
     XTestFakeMotionEvent(pointer, -1, at.x, at.y, CurrentTime);
+    XSync(pointer, False);
+    for (int i = 0; i < 5; ++i) frame();
     XTestFakeButtonEvent(pointer, 1, True, CurrentTime);
-    XFlush(pointer);
+    XSync(pointer, False);
     for (int i = 0; i < 20; ++i) frame();  // the press and the start of the move
     unsigned long motions = 0, followed = 0;
     const round_trip_counts before = counted_round_trips();
     for (auto _ : state) {
-        const int step = motions % 40 < 20 ? 3 : -3;  // to and fro, on the screen
+        const int step = motions % 40 < 20 ? 10 : -10;  // to and fro, on the screen
         at.x += step;
         XTestFakeMotionEvent(pointer, -1, at.x, at.y, CurrentTime);
         XFlush(pointer);

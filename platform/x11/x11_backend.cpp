@@ -239,6 +239,7 @@ bool x11_backend::make_x_window(x11_window& w, Visual* visual, int depth, const 
     xim_.destroy_context(w.input_context);
     w.input_context = nullptr;
     xdnd_->forget(w.xid);
+    forget_frame(w);
     windows_.erase(w.xid);
     XDestroyWindow(display_, w.xid);
     if (w.colormap) XFreeColormap(display_, w.colormap);
@@ -353,6 +354,7 @@ void x11_backend::destroy_window(native_handle window) {
   if (window_manager_move_ == w) window_manager_move_ = nullptr;
   xim_.destroy_context(w->input_context);
   xdnd_->forget(w->xid);
+  forget_frame(*w);
   windows_.erase(w->xid);
   if (focus_ == w->xid) focus_known_ = false;
   {

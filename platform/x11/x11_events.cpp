@@ -129,6 +129,8 @@ void x11_backend::settle() {
 
 bool x11_backend::read_facts(x11_window& w) {
   x11_error_trap trap(display_);
+  // Events generated before this reading say nothing it does not.
+  const unsigned long serial = NextRequest(display_);
   XWindowAttributes attributes{};
   int x = 0, y = 0;
   Window child = 0;
@@ -154,8 +156,18 @@ bool x11_backend::read_facts(x11_window& w) {
     }
     facts.net_maximized = vertical && horizontal;
   }
+  POINT frame_at = w.frame_at;
+  if (w.frame) {
+    Window root = 0;
+    int frame_x = 0, frame_y = 0;
+    unsigned width = 0, height = 0, border = 0, depth = 0;
+    if (XGetGeometry(display_, w.frame, &root, &frame_x, &frame_y, &width, &height, &border, &depth))
+      frame_at = {frame_x, frame_y};
+  }
   if (!trap.ok()) return false;
   w.facts = facts;
+  w.frame_at = frame_at;
+  w.read_serial = serial;
   return true;
 }
 
@@ -381,6 +393,37 @@ void x11_backend::sync_keys(x11_window& w) {
   }
 }
 
+void x11_backend::follow_frame(x11_window& w) {
+  forget_frame(w);
+  if (!w.parent || w.parent == root_) return;
+  // The child of the root that holds it.
+  x11_error_trap trap(display_);
+  Window at = w.parent;
+  for (int depth = 0; depth < 16; ++depth) {
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display_, at, &root, &parent, &children, &count)) return;
+    if (children) XFree(children);
+    if (!parent || parent == root_) break;
+    at = parent;
+  }
+  Window root = 0;
+  int x = 0, y = 0;
+  unsigned width = 0, height = 0, border = 0, depth = 0;
+  if (!XGetGeometry(display_, at, &root, &x, &y, &width, &height, &border, &depth)) return;
+  XSelectInput(display_, at, StructureNotifyMask);
+  if (!trap.ok()) return;
+  w.frame = at;
+  w.frame_at = {x, y};
+  frames_[at] = &w;
+}
+
+void x11_backend::forget_frame(x11_window& w) {
+  if (!w.frame) return;
+  frames_.erase(w.frame);
+  w.frame = 0;
+}
+
 void x11_backend::note_pointer(const XEvent& event) {
   // The pointer events say where it is and what is held: no query after them.
   switch (event.type) {
@@ -494,7 +537,26 @@ void x11_backend::handle_event(XEvent& event) {
   note_pointer(event);
   if (move_.window && handle_move_event(event)) return;
   x11_window* w = find_xid(event.xany.window);
-  if (!w) return;
+  if (!w) {
+    // A window manager's frame moved (without a configure of the window in
+    // it, which many send only once a move ends): the window moved with it.
+    const auto framed = frames_.find(event.xany.window);
+    if (framed == frames_.end()) return;
+    x11_window& in = *framed->second;
+    if (event.type == ConfigureNotify && event.xconfigure.window == in.frame &&
+        static_cast<long>(event.xconfigure.serial - in.read_serial) >= 0) {
+      const LONG dx = event.xconfigure.x - in.frame_at.x, dy = event.xconfigure.y - in.frame_at.y;
+      in.frame_at = {event.xconfigure.x, event.xconfigure.y};
+      if (dx || dy) {
+        in.facts.client = {in.facts.client.left + dx, in.facts.client.top + dy, in.facts.client.right + dx,
+                           in.facts.client.bottom + dy};
+        in.moved = dirty_ = true;
+      }
+    } else if (event.type == DestroyNotify && event.xdestroywindow.window == in.frame) {
+      forget_frame(in);
+    }
+    return;
+  }
   switch (event.type) {
     case KeyPress:
     case KeyRelease:
@@ -547,7 +609,10 @@ void x11_backend::handle_event(XEvent& event) {
       return;
     case ReparentNotify:
       // Taken into a frame or let go: a window manager may have come or gone.
-      if (event.xreparent.window == w->xid) w->parent = event.xreparent.parent;
+      if (event.xreparent.window == w->xid) {
+        w->parent = event.xreparent.parent;
+        follow_frame(*w);
+      }
       window_manager_check_changed_ = true;
       w->dirty = dirty_ = true;
       break;

@@ -50,6 +50,12 @@ struct x11_window final : preedit_sink {
   bool dirty = true;
   bool moved = false;  // only its place and size changed, as facts.client says
   Window parent = 0;   // the X parent: the root, or a window manager's frame
+  // The window manager's frame, the child of the root that holds it (0: on
+  // the root), and where the frame was last: a frame moved moves the window,
+  // told by the frame's own configure.
+  Window frame = 0;
+  POINT frame_at{};
+  unsigned long read_serial = 0;  // the first request of the last full reading
   bool focus_wanted = false;  // the program activated it before it was viewable
   // A click asked the window manager to activate it: unanswered for a step,
   // the layer gives it the focus itself, as ICCCM lets a client with input.
@@ -235,6 +241,9 @@ private:
   bool read_pointer();
   // Calls act for each of our windows that still exists when its turn comes.
   void for_each_window(const std::function<void(x11_window&)>& act);
+  // Follows the frame w is in now (after a reparenting).
+  void follow_frame(x11_window& w);
+  void forget_frame(x11_window& w);
   // Takes the pointer's place and buttons from a pointer event.
   void note_pointer(const XEvent& event);
   // Replaces a motion event by the last of the motions queued right behind it.
@@ -253,6 +262,7 @@ private:
   xim_input xim_;
   std::unique_ptr<xdnd_target> xdnd_;
   std::unordered_map<Window, x11_window*> windows_;
+  std::unordered_map<Window, x11_window*> frames_;  // a window manager's frame -> the window in it
   std::set<x11_context*> contexts_;
   std::set<font_face*> fonts_;
   std::unique_ptr<font_face> system_font_;
