@@ -133,13 +133,15 @@ report_totals() {
 # window_manager_config NAME: writes the configuration that window manager
 # starts with to build/NAME.config and prints its path. openbox's must be
 # valid (with /dev/null it asks about the error mid-screen); i3's keeps it
-# from offering to write one and from focusing under the pointer.
+# from offering to write one and from focusing under the pointer; twm's from
+# waiting for the user to place a window its program did not place.
 window_manager_config() {
   local file="$QUON_ROOT/build/$1.config"
   mkdir -p "$QUON_ROOT/build"
   case $1 in
     openbox) printf '<?xml version="1.0"?>\n<openbox_config xmlns="http://openbox.org/3.4/rc"/>\n' > "$file" ;;
     i3) printf '# i3 config file (v4)\nfont pango:monospace 8\nfocus_follows_mouse no\n' > "$file" ;;
+    twm) printf 'RandomPlacement\nUsePPosition "on"\n' > "$file" ;;
     *) : > "$file" ;;
   esac
   echo "$file"
@@ -154,7 +156,7 @@ start_window_manager() {
   case $name in
     openbox) openbox --sm-disable --config-file "$config" > "$log" 2>&1 & ;;
     # twm names no check window: its priority colours come once it redirects the root.
-    twm) twm > "$log" 2>&1 & ;;
+    twm) twm -f "$config" > "$log" 2>&1 & ;;
     # Xvfb has no font of evilwm's default.
     evilwm) evilwm -fn cursor > "$log" 2>&1 & ;;
     i3) i3 -c "$config" > "$log" 2>&1 & ;;
@@ -175,9 +177,17 @@ start_window_manager() {
   return 1
 }
 
+# stop_window_manager: ends the one start_window_manager started, by SIGKILL
+# when it is still there after 3 s.
 stop_window_manager() {
+  local i
   [ -n "${quon_window_manager:-}" ] || return 0
   kill "$quon_window_manager" 2> /dev/null || true
+  for i in $(seq 1 30); do
+    kill -0 "$quon_window_manager" 2> /dev/null || break
+    sleep 0.1
+  done
+  kill -9 "$quon_window_manager" 2> /dev/null || true
   wait "$quon_window_manager" 2> /dev/null || true
   quon_window_manager=
 }

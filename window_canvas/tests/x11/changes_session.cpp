@@ -193,8 +193,8 @@ const window_manager_kind& configured_window_manager() {
   static const window_manager_kind kinds[] = {
       {"openbox", true, true, true, true, true, true, {"openbox", "--restart"}},
       {"twm", false, false, true, true, true, false, {}},
-      {"evilwm", true, true, true, true, false, false, {}},
-      {"i3", true, false, false, false, false, true, {"i3-msg", "restart"}},
+      {"evilwm", true, false, true, true, false, false, {}},
+      {"i3", true, false, false, false, false, false, {"i3-msg", "restart"}},
   };
   const char* named = std::getenv("QUON_X11_WM");
   for (const window_manager_kind& kind : kinds)
@@ -215,16 +215,19 @@ void write_file(const std::string& path, const char* text) {
 
 bool window_manager_process::start() {
   // Configurations that open no prompt of their own: openbox's for /dev/null
-  // asks about the error mid-screen, i3's first start offers to write one.
+  // asks about the error mid-screen, i3's first start offers to write one,
+  // twm waits for the user to place a window that its program did not place.
   char dir[] = "/tmp/quon-window-manager.XXXXXX";
   if (!mkdtemp(dir)) return false;
   config_dir_ = dir;
-  const std::string openbox_config = config_dir_ + "/rc.xml", i3_config = config_dir_ + "/i3.config";
+  const std::string openbox_config = config_dir_ + "/rc.xml", i3_config = config_dir_ + "/i3.config",
+                    twm_config = config_dir_ + "/twmrc";
   write_file(openbox_config, "<?xml version=\"1.0\"?>\n<openbox_config xmlns=\"http://openbox.org/3.4/rc\"/>\n");
   write_file(i3_config, "# i3 config file (v4)\nfont pango:monospace 8\nfocus_follows_mouse no\n");
+  write_file(twm_config, "RandomPlacement\nUsePPosition \"on\"\n");
   const std::string name = configured_window_manager().name;
   std::vector<const char*> argv;
-  if (name == "twm") argv = {"twm"};
+  if (name == "twm") argv = {"twm", "-f", twm_config.c_str()};
   else if (name == "evilwm") argv = {"evilwm", "-fn", "cursor"};  // Xvfb has no font of its default
   else if (name == "i3") argv = {"i3", "-c", i3_config.c_str()};
   else argv = {"openbox", "--sm-disable", "--config-file", openbox_config.c_str()};
@@ -250,7 +253,7 @@ void window_manager_process::stop(int signal) {
     pid_ = -1;
   }
   if (!config_dir_.empty()) {
-    for (const char* file : {"/rc.xml", "/i3.config"}) unlink((config_dir_ + file).c_str());
+    for (const char* file : {"/rc.xml", "/i3.config", "/twmrc"}) unlink((config_dir_ + file).c_str());
     rmdir(config_dir_.c_str());
     config_dir_.clear();
   }
@@ -592,7 +595,8 @@ std::string changes_session::mismatches() {
   const window_manager_kind& kind = v.managed ? configured_window_manager() : no_window_manager();
   // A window manager never names a window it does not show active: a name of
   // an unmapped one is another client's, stale. One without EWMH names none;
-  // i3's name stays on the window it focused last, whoever moved the focus since.
+  // evilwm's and i3's stay on the window they focused last, whoever moved the
+  // focus since (i3 then takes an activation of that window as done).
   if (v.managed && kind.names_focus && (viewable || v.net_active != xid))
     differ(active, v.net_active == xid, "active window / _NET_ACTIVE_WINDOW");
 
@@ -912,11 +916,12 @@ void changes_session::drag_caption(int dx, int dy) {
   xtest_motion(other, from.x, from.y);
   let_it_act();
   xtest_button(other, 1, true);
-  pump();
+  let_it_act();
+  // At a hand's pace: a window manager takes the move over from its request on.
   constexpr int steps = 8;
   for (int i = 1; i <= steps; ++i) {
     xtest_motion(other, from.x + dx * i / steps, from.y + dy * i / steps);
-    pump();
+    let_it_act();
   }
   let_it_act();
   xtest_button(other, 1, false);
