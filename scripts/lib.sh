@@ -141,7 +141,8 @@ window_manager_config() {
   case $1 in
     openbox) printf '<?xml version="1.0"?>\n<openbox_config xmlns="http://openbox.org/3.4/rc"/>\n' > "$file" ;;
     i3) printf '# i3 config file (v4)\nfont pango:monospace 8\nfocus_follows_mouse no\n' > "$file" ;;
-    twm) printf 'RandomPlacement\nUsePPosition "on"\n' > "$file" ;;
+    # Its default fonts are missing on Xvfb (it ends at once): the server's own "fixed".
+    twm) printf 'RandomPlacement\nUsePPosition "on"\nTitleFont "fixed"\nResizeFont "fixed"\nMenuFont "fixed"\nIconFont "fixed"\nIconManagerFont "fixed"\n' > "$file" ;;
     *) : > "$file" ;;
   esac
   echo "$file"

@@ -224,7 +224,10 @@ bool window_manager_process::start() {
                     twm_config = config_dir_ + "/twmrc";
   write_file(openbox_config, "<?xml version=\"1.0\"?>\n<openbox_config xmlns=\"http://openbox.org/3.4/rc\"/>\n");
   write_file(i3_config, "# i3 config file (v4)\nfont pango:monospace 8\nfocus_follows_mouse no\n");
-  write_file(twm_config, "RandomPlacement\nUsePPosition \"on\"\n");
+  // twm's default fonts are missing on Xvfb (it ends at once): the server's own "fixed".
+  write_file(twm_config,
+             "RandomPlacement\nUsePPosition \"on\"\nTitleFont \"fixed\"\nResizeFont \"fixed\"\nMenuFont \"fixed\"\n"
+             "IconFont \"fixed\"\nIconManagerFont \"fixed\"\n");
   const std::string name = configured_window_manager().name;
   std::vector<const char*> argv;
   if (name == "twm") argv = {"twm", "-f", twm_config.c_str()};
@@ -931,8 +934,30 @@ void changes_session::drag_caption(int dx, int dy) {
 std::string changes_session::start_window_manager() {
   const std::string name = configured_window_manager().name;
   if (!manager.start()) return name + " did not start";
-  if (!wait_for([&] { return x11_window_manager_running(other) || !manager.running(); }, 10) || !manager.running())
+  // Up once it redirects the root and, where it has EWMH, names its check
+  // window (late in its start: requests before then wait in its queue).
+  const bool ewmh = configured_window_manager().ewmh;
+  if (!wait_for([&] { return (x11_window_manager_running(other) && (!ewmh || read_server().wm_check)) || !manager.running(); },
+                10) ||
+      !manager.running())
     return name + " did not start";
+  // And its event loop runs: a window of another client's is taken and shown.
+  {
+    x11_error_trap trap(other);
+    const Window probe = XCreateSimpleWindow(other, root, 0, 0, 10, 10, 0, 0, 0);
+    XMapWindow(other, probe);
+    XSync(other, False);
+    const bool shown = wait_until(
+        [&] {
+          XWindowAttributes attributes{};
+          return XGetWindowAttributes(other, probe, &attributes) && attributes.map_state == IsViewable;
+        },
+        [&] { pump(); }, 10);
+    XDestroyWindow(other, probe);
+    XSync(other, False);
+    trap.ok();
+    if (!shown) return name + " shows no window";
+  }
   // It takes a window it can show into a frame of its own.
   if (!IsWindowVisible(handle)) return "";
   return waited(

@@ -2,9 +2,11 @@
 // injected through XTest, drops from an XDND source, close and resize from outside.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/win32.h"
@@ -32,6 +34,13 @@ constexpr const char* window_limit_message =
 struct rgb {
   int red, green, blue;
 };
+
+// The test stage's window manager keeps its windows in tiles (i3): sizes and
+// places a client asks for are not given.
+bool tiling_window_manager() {
+  const char* name = std::getenv("QUON_X11_WM");
+  return name && std::string(name) == "i3";
+}
 
 class canvas_x11_test : public testing::Test {
 protected:
@@ -153,8 +162,17 @@ TEST(canvas_x11_open, only_the_application_window_is_ever_mapped) {
 TEST_F(canvas_x11_test, mesa_gives_a_verified_srgb_framebuffer) {
   EXPECT_EQ(window->srgb_format, 1);
   EXPECT_EQ(window->srgb_verified, 1);
-  EXPECT_EQ(window->client_width, width);
-  EXPECT_EQ(window->client_height, height);
+  if (tiling_window_manager()) {
+    // The tile's size, as the X window has it.
+    XWindowAttributes attributes{};
+    ASSERT_TRUE(XGetWindowAttributes(display, xid, &attributes));
+    EXPECT_TRUE(wait_for([&] {
+      return window->client_width == attributes.width && window->client_height == attributes.height;
+    }));
+  } else {
+    EXPECT_EQ(window->client_width, width);
+    EXPECT_EQ(window->client_height, height);
+  }
   for (const font_slot& slot : window->fonts) {
     EXPECT_NE(slot.list_base, 0u);
     EXPECT_NE(slot.font, nullptr);
@@ -314,6 +332,7 @@ TEST_F(canvas_x11_test, a_close_from_the_window_manager_clears_open) {
 }
 
 TEST_F(canvas_x11_test, a_resize_from_outside_reaches_the_record_and_the_next_frame) {
+  if (tiling_window_manager()) GTEST_SKIP() << "the window manager keeps the window's tile";
   // As a window manager resizes: from another client.
   Display* other = open_test_display();
   ASSERT_NE(other, nullptr);
@@ -424,14 +443,30 @@ TEST_F(canvas_x11_test, dragging_the_caption_band_moves_the_window) {
     pump();
     xtest_button(display, 1, true);
     pump();
+    // At a hand's pace: a window manager takes the move over from the
+    // request the press makes, and motion before that is not its.
     for (int step = 1; step <= 10; ++step) {
+      for (int i = 0; i < 6; ++i) {
+        pump();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      }
       xtest_motion(display, origin.x + 100 + 6 * step, origin.y + 20 + 4 * step);
       pump();
+    }
+    for (int i = 0; i < 10; ++i) {
+      pump();
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     xtest_button(display, 1, false);
   };
   const int start_x = window->position_x, start_y = window->position_y;
   drag();
+  if (tiling_window_manager()) {
+    for (int i = 0; i < 20; ++i) pump();
+    EXPECT_EQ(window->position_x, start_x) << "the tile stays";
+    EXPECT_EQ(window->position_y, start_y);
+    return;
+  }
   EXPECT_TRUE(wait_for([&] { return window->position_x == start_x + 60 && window->position_y == start_y + 40; }))
       << "moved from (" << start_x << ", " << start_y << ") to (" << window->position_x << ", " << window->position_y
       << ")";
