@@ -451,10 +451,14 @@ void x11_backend::set_show_state(native_handle window, backend_show_state state)
         } else {
           send_wm_state(*w, true, atoms_.net_wm_state_maximized_vert, atoms_.net_wm_state_maximized_horz);
         }
+      } else if (managed) {
+        // A window manager without EWMH's maximize is asked for the work area
+        // less its frame once it has framed the window (reconcile).
+        w->layer_maximized = false;
+        w->maximize_when_framed = true;
       } else {
         // Over the work area, also where a hidden maximized window was moved
-        // meanwhile: a maximized window shown is maximized on the screen (a
-        // window manager without EWMH's maximize is asked for the place).
+        // meanwhile: a maximized window shown is maximized on the screen.
         w->layer_maximized = true;
         w->layer_maximized_client = work_area(window);
         move_resize(*w, w->layer_maximized_client);

@@ -187,6 +187,18 @@ void x11_backend::reconcile(x11_window& w) {
     w.focus_wanted = false;
     focus_window(w);
   }
+  if (w.maximize_when_framed && facts.map == map_state::viewable) {
+    w.maximize_when_framed = false;
+    if (managed && !window_manager_.maximizes) {
+      x11_error_trap trap(display_);
+      const RECT work = work_area(reinterpret_cast<native_handle>(&w));
+      const RECT frame = frame_extents(w);
+      ask_layer_change(w, x11_window::layer_change::maximize,
+                       RECT{work.left + frame.left, work.top + frame.top, work.right - frame.right,
+                            work.bottom - frame.bottom});
+      XFlush(display_);
+    }
+  }
   if (w.layer_asked != x11_window::layer_change::none) {
     // A maximize or restore asked by configure: the first configure after it
     // answers; one that left the window as it was refused it.
@@ -341,7 +353,7 @@ void x11_backend::window_manager_left() {
     w.state_requested = false;  // nobody is left to answer
     w.geometry_requested = false;
     w.layer_asked = x11_window::layer_change::none;
-    w.report_held = w.contradicted = w.handed_over_maximized = false;
+    w.report_held = w.contradicted = w.handed_over_maximized = w.maximize_when_framed = false;
     w.asked.reset();
     w.dirty = true;
     const platform_window_view view = view_of(w);

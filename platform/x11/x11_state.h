@@ -57,6 +57,9 @@ struct x11_window final : preedit_sink {
   POINT frame_at{};
   unsigned long read_serial = 0;  // the first request of the last full reading
   bool focus_wanted = false;  // the program activated it before it was viewable
+  // Shown maximized under a window manager without EWMH's maximize: asked
+  // for the work area less the frame once it is viewable in one.
+  bool maximize_when_framed = false;
   // A click asked the window manager to activate it: unanswered for a step,
   // the layer gives it the focus itself, as ICCCM lets a client with input.
   bool focus_fallback = false;
