@@ -21,6 +21,19 @@ struct shown_window {
   }
 };
 
+// Two shown windows, the second one active.
+struct two_shown_windows {
+  message_recorder recorder;
+  HWND first = nullptr;
+  HWND second = nullptr;
+  two_shown_windows() {
+    first = recorder.create();
+    second = recorder.create();
+    ShowWindow(first, SW_SHOW);
+    ShowWindow(second, SW_SHOW);
+  }
+};
+
 LONG width_of(const RECT& r) { return r.right - r.left; }
 LONG height_of(const RECT& r) { return r.bottom - r.top; }
 
@@ -578,11 +591,9 @@ TEST(Activation, AWindowOutOfSightTakesNoActivationFromTheDesktop) {
 }
 
 TEST(Activation, AWindowTheWindowSystemHidesHandsActivationOnAndTheDesktopIsTold) {
-  message_recorder recorder;
-  HWND first = recorder.create();
-  HWND second = recorder.create();
-  ShowWindow(first, SW_SHOW);
-  ShowWindow(second, SW_SHOW);
+  two_shown_windows windows;
+  message_recorder& recorder = windows.recorder;
+  const HWND first = windows.first, second = windows.second;
   ASSERT_EQ(GetActiveWindow(), second);
   recorder.clear();
   sim_set_window_state(second, backend_show_state::hidden);
@@ -930,11 +941,8 @@ TEST(WindowManagerCarriesChanges, AStateIsAskedForAndComesOnlyWhenTheWindowSyste
 }
 
 TEST(WindowManagerCarriesChanges, ActivationComesWithTheForegroundTheWindowSystemReports) {
-  message_recorder recorder;
-  HWND first = recorder.create();
-  HWND second = recorder.create();
-  ShowWindow(first, SW_SHOW);
-  ShowWindow(second, SW_SHOW);
+  two_shown_windows windows;
+  const HWND first = windows.first, second = windows.second;
   ASSERT_EQ(GetActiveWindow(), second);
   sim_set_window_manager_carries_changes(true);
   SetFocus(first);
