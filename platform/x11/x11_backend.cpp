@@ -506,12 +506,7 @@ bool x11_backend::request_show_state(native_handle window, backend_show_state st
       if (window_manager_.maximizes) {
         send_wm_state(*w, true, atoms_.net_wm_state_maximized_vert, atoms_.net_wm_state_maximized_horz);
       } else {
-        // The work area less the frame the window manager put around it.
-        const RECT work = work_area(window);
-        const RECT frame = frame_extents(*w);
-        ask_layer_change(*w, x11_window::layer_change::maximize,
-                         RECT{work.left + frame.left, work.top + frame.top, work.right - frame.right,
-                              work.bottom - frame.bottom});
+        ask_layer_change(*w, x11_window::layer_change::maximize, maximized_client(*w));
       }
       break;
     case backend_show_state::normal:
@@ -553,26 +548,19 @@ void x11_backend::ask_layer_change(x11_window& w, x11_window::layer_change chang
                     static_cast<unsigned>(std::max<LONG>(1, client.bottom - client.top)));
 }
 
-RECT x11_backend::frame_extents(x11_window& w) {
-  // The child of the root that holds w (a window manager's frame).
-  Window at = w.xid;
-  for (int depth = 0; depth < 16; ++depth) {
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned count = 0;
-    if (!XQueryTree(display_, at, &root, &parent, &children, &count)) return RECT{};
-    if (children) XFree(children);
-    if (!parent || parent == root_) break;
-    at = parent;
-  }
-  if (at == w.xid) return RECT{};
+RECT x11_backend::maximized_client(x11_window& w) {
+  // The work area less the frame the window manager put around it (the
+  // child of the root that holds it, followed since its reparenting).
+  const RECT work = work_area(reinterpret_cast<native_handle>(&w));
+  if (!w.frame) return work;
   Window root = 0;
   int x = 0, y = 0;
   unsigned width = 0, height = 0, border = 0, depth = 0;
-  if (!XGetGeometry(display_, at, &root, &x, &y, &width, &height, &border, &depth)) return RECT{};
+  if (!XGetGeometry(display_, w.frame, &root, &x, &y, &width, &height, &border, &depth)) return work;
   const RECT& c = w.facts.client;
   const LONG right = x + static_cast<LONG>(width + 2 * border), bottom = y + static_cast<LONG>(height + 2 * border);
-  return RECT{std::max<LONG>(0, c.left - x), std::max<LONG>(0, c.top - y), std::max<LONG>(0, right - c.right),
-              std::max<LONG>(0, bottom - c.bottom)};
+  return RECT{work.left + std::max<LONG>(0, c.left - x), work.top + std::max<LONG>(0, c.top - y),
+              work.right - std::max<LONG>(0, right - c.right), work.bottom - std::max<LONG>(0, bottom - c.bottom)};
 }
 
 void x11_backend::set_client_rect(native_handle window, const RECT& client) {

@@ -191,11 +191,7 @@ void x11_backend::reconcile(x11_window& w) {
     w.maximize_when_framed = false;
     if (managed && !window_manager_.maximizes) {
       x11_error_trap trap(display_);
-      const RECT work = work_area(reinterpret_cast<native_handle>(&w));
-      const RECT frame = frame_extents(w);
-      ask_layer_change(w, x11_window::layer_change::maximize,
-                       RECT{work.left + frame.left, work.top + frame.top, work.right - frame.right,
-                            work.bottom - frame.bottom});
+      ask_layer_change(w, x11_window::layer_change::maximize, maximized_client(w));
       XFlush(display_);
     }
   }

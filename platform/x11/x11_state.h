@@ -187,8 +187,9 @@ private:
   // Maximize or restore by a configure request to a window manager without
   // EWMH's maximize: the work area less the frame it adds, or the core's area.
   void ask_layer_change(x11_window& w, x11_window::layer_change change, const RECT& client);
-  // The frame a window manager put around w: the thickness of each side.
-  RECT frame_extents(x11_window& w);
+  // The client area w has maximized by a window manager without EWMH's
+  // maximize: the work area less the frame it put around w.
+  RECT maximized_client(x11_window& w);
   void send_active_window(x11_window& w);
   // Gives w the X input focus itself (ICCCM's passive input), raised.
   void focus_window(x11_window& w);
